@@ -1,0 +1,53 @@
+# Shared build settings for the project's targets.
+
+# Warnings for our own code; CI turns them into errors with VANTEL_WERROR.
+function(vantel_warnings target)
+  target_compile_options(${target} PRIVATE
+    -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual
+    $<$<BOOL:${VANTEL_WERROR}>:-Werror>)
+endfunction()
+
+# A shared library of the package: hidden symbols, an export macro header
+# (<name>_export.h), a version and SONAME, and installed public headers.
+#   vantel_shared_library(<target> VERSION <v> SOVERSION <s>
+#                         INCLUDE_SUBDIR <dir under include/> HEADERS <public headers...>)
+function(vantel_shared_library target)
+  cmake_parse_arguments(L "" "VERSION;SOVERSION;INCLUDE_SUBDIR" "HEADERS" ${ARGN})
+  set_target_properties(${target} PROPERTIES
+    VERSION ${L_VERSION} SOVERSION ${L_SOVERSION}
+    CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON
+    EXPORT_NAME ${target})
+  set(gen ${CMAKE_CURRENT_BINARY_DIR}/include)
+  generate_export_header(${target} EXPORT_FILE_NAME ${gen}/${target}_export.h)
+  target_include_directories(${target} PUBLIC
+    $<BUILD_INTERFACE:${gen}>
+    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/${L_INCLUDE_SUBDIR}>)
+  vantel_warnings(${target})
+  add_library(Vantel::${target} ALIAS ${target})
+  install(TARGETS ${target} EXPORT VantelTargets
+    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+    RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  install(FILES ${L_HEADERS} ${gen}/${target}_export.h
+    DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${L_INCLUDE_SUBDIR})
+endfunction()
+
+# A QtTest suite run by CTest. Widgets use the offscreen platform unless the
+# test sets its own; every test gets a private log directory and settings home.
+#   vantel_add_test(<name> SOURCES <files...> [LIBS <targets...>]
+#                   [ENVIRONMENT <VAR=value...>] [LABELS <labels...>] [TIMEOUT <s>])
+function(vantel_add_test name)
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;ENVIRONMENT;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE Qt::Test ${T_LIBS})
+  vantel_warnings(${name})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  set(work ${CMAKE_CURRENT_BINARY_DIR}/${name}.work)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES
+    TIMEOUT ${T_TIMEOUT}
+    LABELS "${T_LABELS}"
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TRACEL_LOG_DIR=${work}/log;XDG_CONFIG_HOME=${work}/config;XDG_STATE_HOME=${work}/state;VANTEL_SOURCE_DIR=${PROJECT_SOURCE_DIR};${T_ENVIRONMENT}")
+endfunction()

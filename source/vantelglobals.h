@@ -1,0 +1,25 @@
+// Library-wide state. Written by the entry points in the host's GUI thread;
+// the polling thread reads vantel_log only.
+#ifndef VANTELGLOBALS_H
+#define VANTELGLOBALS_H
+
+#include <QString>
+#include <QVector>
+
+#include "iconcatalogue.h"
+
+class Tracel;
+class VantelThread;
+class XIniSystem;
+class XInfo;
+struct structVANTEL_PROGRAMDATA;
+
+extern Tracel* vantel_log;
+extern VantelThread* vantel_thread;
+extern structVANTEL_PROGRAMDATA* vantel_programData;
+extern XIniSystem* vantel_settings;
+extern QVector<IconEntry> vantel_icons;
+extern QString vantel_capturePath;
+extern QVector<XInfo*> vantel_indicators;
+
+#endif
