@@ -1,0 +1,52 @@
+// A simulated tablet for tests and demonstrations. Making one installs a
+// fresh simulated tablet as the library's platform, in place of the real
+// machine; make it before the library's indicators, so that they read it.
+// Numbers keep the Windows meaning: AC line status 0 (battery), 1 (mains) or
+// 255 (unknown), battery percentage 0 to 100 or 255 (unknown).
+#ifndef VANTELSIMULATION_H
+#define VANTELSIMULATION_H
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+#include "vantel_export.h"
+
+class VANTEL_EXPORT VantelSimulation : public QObject
+{
+    Q_OBJECT
+public:
+    explicit VantelSimulation(QObject* parent = nullptr);
+    ~VantelSimulation() override;
+
+    void setPowerStatus(int acLineStatus, int batteryLifePercent);
+    // A tablet whose power status cannot be read.
+    void setPowerStatusReadable(bool readable);
+
+    // Plugs in a disk; its root is a fresh folder under a temporary folder.
+    // Returns the root (ending with "/"), empty on failure.
+    QString plugVolume(const QString& label, bool removableMedia = true);
+    bool pullVolume(const QString& label);
+
+    // What the library wrote to the debugger output, oldest first.
+    QStringList debugOutput() const;
+
+    // A tablet's day, a step every `intervalMs`, over and over: discharging
+    // through the battery warnings, back on mains, a USB stick plugged in
+    // and pulled out again.
+    void startScenario(int intervalMs = 2000);
+    void stopScenario();
+
+signals:
+    void scenarioStep(int step, const QString& description);
+
+private:
+    void nextStep();
+
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+#endif

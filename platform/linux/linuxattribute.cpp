@@ -1,0 +1,62 @@
+#include "linuxattribute.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace vantel::platform {
+
+bool LinuxAttribute::read(int dirFd, const char* name)
+{
+    buffer[0] = '\0';
+    int fd = ::openat(dirFd, name, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    ssize_t length;
+    do {
+        length = ::read(fd, buffer, sizeof(buffer) - 1);
+    } while (length < 0 && errno == EINTR);
+    ::close(fd);
+    if (length <= 0) {
+        buffer[0] = '\0';
+        return false;
+    }
+    while (length > 0 && (buffer[length - 1] == '\n' || buffer[length - 1] == ' '
+                          || buffer[length - 1] == '\t' || buffer[length - 1] == '\r'))
+        --length;
+    buffer[length] = '\0';
+    return length > 0;
+}
+
+bool LinuxAttribute::is(const char* value) const
+{
+    return std::strcmp(buffer, value) == 0;
+}
+
+bool LinuxAttribute::startsWith(const char* prefix) const
+{
+    return std::strncmp(buffer, prefix, std::strlen(prefix)) == 0;
+}
+
+bool LinuxAttribute::toInt64(std::int64_t& value) const
+{
+    if (buffer[0] == '\0')
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    long long parsed = std::strtoll(buffer, &end, 10);
+    if (errno != 0 || *end != '\0')
+        return false;
+    value = parsed;
+    return true;
+}
+
+std::string linuxRoot(const char* name, const char* fallback)
+{
+    const char* value = std::getenv(name);
+    return value && *value ? std::string(value) : std::string(fallback);
+}
+
+} // namespace vantel::platform

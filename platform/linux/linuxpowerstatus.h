@@ -1,0 +1,32 @@
+// Power status from the kernel's power-supply class
+// (<sysfs root>/class/power_supply).
+#ifndef VANTEL_PLATFORM_LINUXPOWERSTATUS_H
+#define VANTEL_PLATFORM_LINUXPOWERSTATUS_H
+
+#include <string>
+
+#include "powerstatus.h"
+
+namespace vantel::platform {
+
+class LinuxPowerStatus : public PowerStatus
+{
+public:
+    explicit LinuxPowerStatus(std::string sysfsRoot);
+
+    // A mains or USB supply online means AC online. Only batteries of scope
+    // System count (a mouse's battery is not the tablet's); several combine
+    // by energy, else by charge, else by the mean of their capacities. With
+    // no line supply listed, the batteries' charging state decides. No
+    // battery at all answers as a desktop PC: AC online, percentage unknown.
+    // Fails only when the sysfs root itself is missing.
+    bool getSystemPowerStatus(SystemPowerStatus& status) override;
+
+private:
+    std::string root;
+    std::string classDir;
+};
+
+} // namespace vantel::platform
+
+#endif

@@ -1,0 +1,44 @@
+// Volumes from the mount table and the sysfs block devices. A volume on a
+// hot-pluggable disk (USB, SD card) qualifies as hot-pluggable; it is
+// DRIVE_REMOVABLE when its disk reports removable media.
+#ifndef VANTEL_PLATFORM_LINUXVOLUMES_H
+#define VANTEL_PLATFORM_LINUXVOLUMES_H
+
+#include <map>
+#include <memory>
+
+#include "drivemap.h"
+#include "linuxblockdevices.h"
+#include "volumes.h"
+
+namespace vantel::platform {
+
+class LinuxMountMonitor;
+
+class LinuxVolumes : public Volumes
+{
+public:
+    LinuxVolumes(std::string sysfsRoot, std::string procRoot);
+    ~LinuxVolumes() override;
+
+    std::vector<Volume> volumes() override;
+    unsigned driveType(const std::string& rootPath) override;
+    std::vector<Drive> drives() override;
+    int subscribe(std::function<void()> changed) override;
+    void unsubscribe(int handle) override;
+
+private:
+    void notify();
+
+    LinuxBlockDevices blockDevices;
+    std::string procRoot;
+    std::string mountInfoPath;
+    DriveMap driveMap;
+    std::map<int, std::function<void()>> subscribers;
+    int nextHandle = 1;
+    std::unique_ptr<LinuxMountMonitor> monitor;
+};
+
+} // namespace vantel::platform
+
+#endif

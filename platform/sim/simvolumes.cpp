@@ -1,0 +1,110 @@
+#include "simvolumes.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+namespace vantel::platform {
+
+namespace {
+
+const char* const systemRoot = "/";
+
+} // namespace
+
+SimVolumes::SimVolumes() = default;
+
+SimVolumes::~SimVolumes()
+{
+    if (!baseDir.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(baseDir, ignored);
+    }
+}
+
+std::vector<Volume> SimVolumes::volumes()
+{
+    std::vector<Volume> all{Volume{"/dev/sim-system", false, {systemRoot}}};
+    for (const Disk& disk : disks)
+        all.push_back(Volume{"/dev/sim-" + disk.label, true, {disk.root}});
+    return all;
+}
+
+unsigned SimVolumes::driveType(const std::string& rootPath)
+{
+    if (rootPath == systemRoot)
+        return DRIVE_FIXED;
+    for (const Disk& disk : disks) {
+        if (disk.root == rootPath)
+            return disk.removableMedia ? DRIVE_REMOVABLE : DRIVE_FIXED;
+    }
+    return DRIVE_NO_ROOT_DIR;
+}
+
+std::vector<Drive> SimVolumes::drives()
+{
+    return driveMap.update(volumes());
+}
+
+int SimVolumes::subscribe(std::function<void()> changed)
+{
+    int handle = nextHandle++;
+    subscribers.emplace(handle, std::move(changed));
+    return handle;
+}
+
+void SimVolumes::unsubscribe(int handle)
+{
+    subscribers.erase(handle);
+}
+
+std::string SimVolumes::plug(const std::string& label, bool removableMedia)
+{
+    auto known = std::find_if(disks.begin(), disks.end(),
+                              [&](const Disk& disk) { return disk.label == label; });
+    if (known != disks.end())
+        return known->root;
+    if (label.empty() || label.find('/') != std::string::npos || label == "." || label == "..")
+        return std::string();
+    if (baseDir.empty()) {
+        std::error_code error;
+        std::filesystem::path pattern = std::filesystem::temp_directory_path(error) / "vantel-sim-XXXXXX";
+        std::string name = pattern.string();
+        if (error || !::mkdtemp(name.data()))
+            return std::string();
+        baseDir = name;
+    }
+    std::string root = baseDir + "/" + label;
+    std::error_code error;
+    std::filesystem::create_directory(root, error);
+    if (error)
+        return std::string();
+    root += "/";
+    disks.push_back(Disk{label, root, removableMedia});
+    notify();
+    return root;
+}
+
+bool SimVolumes::pull(const std::string& label)
+{
+    auto disk = std::find_if(disks.begin(), disks.end(),
+                             [&](const Disk& d) { return d.label == label; });
+    if (disk == disks.end())
+        return false;
+    std::error_code ignored;
+    std::filesystem::remove_all(disk->root, ignored);
+    disks.erase(disk);
+    notify();
+    return true;
+}
+
+void SimVolumes::notify()
+{
+    std::vector<std::function<void()>> calls;
+    for (const auto& subscriber : subscribers)
+        calls.push_back(subscriber.second);
+    for (const auto& call : calls)
+        call();
+}
+
+} // namespace vantel::platform

@@ -1,0 +1,66 @@
+// Volume service: the mounted volumes with their hot-plug flag, mount paths
+// and drive types (FindFirstVolumeW and friends on Windows), the drive map
+// that gives removable volumes their letters, and change notification.
+#ifndef VANTEL_PLATFORM_VOLUMES_H
+#define VANTEL_PLATFORM_VOLUMES_H
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vantel::platform {
+
+// GetDriveTypeW results.
+enum : unsigned {
+    DRIVE_UNKNOWN = 0,
+    DRIVE_NO_ROOT_DIR = 1,
+    DRIVE_REMOVABLE = 2,
+    DRIVE_FIXED = 3,
+    DRIVE_REMOTE = 4,
+    DRIVE_CDROM = 5,
+    DRIVE_RAMDISK = 6
+};
+
+struct Volume {
+    std::string name;                    // the device that holds it, e.g. "/dev/sdb1"
+    bool hotplug = false;                // its disk can be plugged in and pulled out
+    std::vector<std::string> mountPaths; // each ends with a separator; may be empty
+};
+
+// A letter of the drive map: index 0 is A:, 3 is D:.
+struct Drive {
+    int index = 0;
+    std::string volume;
+    std::string root;
+};
+
+class Volumes
+{
+public:
+    virtual ~Volumes() = default;
+
+    // Every mounted volume, in enumeration order (the order of arrival).
+    virtual std::vector<Volume> volumes() = 0;
+
+    // The drive type of a volume root such as "/media/tech/STICK/";
+    // DRIVE_NO_ROOT_DIR when no volume is mounted exactly there.
+    virtual unsigned driveType(const std::string& rootPath) = 0;
+
+    // The drive map as it stands after a fresh look at the volumes. Each
+    // hot-pluggable volume keeps the letter it got on arrival, the lowest
+    // free one from D: on, until it leaves.
+    virtual std::vector<Drive> drives() = 0;
+
+    // The root of drive `index` (0 = A:), or empty when the map holds no such letter.
+    std::string driveRoot(int index);
+
+    // Calls `changed` from the calling thread's event loop after the mounted
+    // volumes may have changed (within about a second). Returns a handle for
+    // unsubscribe().
+    virtual int subscribe(std::function<void()> changed) = 0;
+    virtual void unsubscribe(int handle) = 0;
+};
+
+} // namespace vantel::platform
+
+#endif
