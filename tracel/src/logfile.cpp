@@ -35,6 +35,12 @@ int openLogFile(const std::string& path, bool truncate, std::uint64_t& size)
     return fd;
 }
 
+bool isDeleted(int fd)
+{
+    struct stat info{};
+    return fstat(fd, &info) == 0 && info.st_nlink == 0;
+}
+
 bool isDirectory(const std::string& path)
 {
     struct stat info{};
@@ -123,17 +129,15 @@ void LogFile::write(int mask, const std::string& text)
 
 bool LogFile::makeRoom(std::size_t lineSize)
 {
-    if (fd_ < 0) {
-        // Retrying at most once a second keeps a dead directory from costing
-        // a failing open per line.
-        const auto now = std::chrono::steady_clock::now();
-        if (now < nextReopen_)
-            return false;
-        nextReopen_ = now + std::chrono::seconds(1);
-        if (!reopen(false))
-            return false;
+    // Once a second, not per line: open again a file that failed, or one that
+    // was deleted (its lines would go nowhere until the next rotation).
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= nextCheck_) {
+        nextCheck_ = now + std::chrono::seconds(1);
+        if (fd_ < 0 || isDeleted(fd_))
+            reopen(false);
     }
-    if (size_ > 0 && size_ + lineSize > maxSize_)
+    if (fd_ >= 0 && size_ > 0 && size_ + lineSize > maxSize_)
         rotate();
     return fd_ >= 0;
 }
@@ -152,16 +156,19 @@ void LogFile::rotate()
             ::rename(numbered(n - 1).c_str(), numbered(n).c_str());
         ::rename(path_.c_str(), numbered(1).c_str());
     }
-    if (!reopen(true))
-        nextReopen_ = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    reopen(true);
 }
 
-bool LogFile::reopen(bool truncate)
+void LogFile::reopen(bool truncate)
 {
+    if (fd_ >= 0)
+        ::close(fd_);
     std::uint64_t size = 0;
     fd_ = openLogFile(path_, truncate, size);
+    // The directory may have been removed; it is ours to create again.
+    if (fd_ < 0 && errno == ENOENT && !prepareDirectory(path_.substr(0, path_.rfind('/'))).empty())
+        fd_ = openLogFile(path_, truncate, size);
     size_ = fd_ >= 0 ? size : 0;
-    return fd_ >= 0;
 }
 
 } // namespace tracel

@@ -40,7 +40,7 @@ private:
 
     bool makeRoom(std::size_t lineSize);
     void rotate();
-    bool reopen(bool truncate);
+    void reopen(bool truncate);
 
     const std::string path_;
     const std::uint64_t maxSize_;
@@ -50,7 +50,7 @@ private:
     std::mutex mutex_;
     int fd_;
     std::uint64_t size_;
-    std::chrono::steady_clock::time_point nextReopen_{};
+    std::chrono::steady_clock::time_point nextCheck_{};
 };
 
 } // namespace tracel

@@ -35,13 +35,15 @@ std::uintptr_t LogRegistry::open(const char16_t* name)
     if (config.directory.empty())
         return 0;
 
-    std::lock_guard<std::mutex> lock(mutex_);
     std::string path = LogFile::prepareDirectory(config.directory);
     if (path.empty())
         return 0;
     path += '/';
     appendUtf8(path, name);
     path += ".log";
+
+    // Held while the file opens, so that two threads cannot make two writers.
+    std::lock_guard<std::mutex> lock(mutex_);
 
     for (auto it = files_.begin(); it != files_.end();)
         it = it->second.expired() ? files_.erase(it) : std::next(it);
