@@ -72,10 +72,12 @@ LinuxBlockDevice LinuxBlockDevices::describe(unsigned major, unsigned minor,
         if (diskFd < 0)
             diskFd = fd;
     }
+    // The kernel does not flag SD cards as removable media; their reader is a slot all the same.
+    const bool sdCard = attr.read(diskFd, "device/type") && attr.is("SD");
     std::int64_t removable = 0;
-    device.removableMedia = attr.read(diskFd, "removable") && attr.toInt64(removable) && removable == 1;
+    device.removableMedia = sdCard || (attr.read(diskFd, "removable") && attr.toInt64(removable) && removable == 1);
     device.opticalDisc = device.name.compare(0, 2, "sr") == 0;
-    device.hotplug = onUsb(link) || (attr.read(diskFd, "device/type") && attr.is("SD"));
+    device.hotplug = sdCard || onUsb(link);
     if (diskFd != fd)
         ::close(diskFd);
     ::close(fd);

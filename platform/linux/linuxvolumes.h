@@ -1,6 +1,6 @@
 // Volumes from the mount table and the sysfs block devices. A volume on a
 // hot-pluggable disk (USB, SD card) qualifies as hot-pluggable; it is
-// DRIVE_REMOVABLE when its disk reports removable media.
+// DRIVE_REMOVABLE when its disk reports removable media or is an SD card.
 #ifndef VANTEL_PLATFORM_LINUXVOLUMES_H
 #define VANTEL_PLATFORM_LINUXVOLUMES_H
 
