@@ -16,16 +16,36 @@ bool mapped(const Volume& volume)
     return volume.hotplug && !volume.mountPaths.empty();
 }
 
+void forget(std::vector<Drive>& list, int index)
+{
+    list.erase(std::remove_if(list.begin(), list.end(), [&](const Drive& d) { return d.index == index; }),
+               list.end());
+}
+
+const Drive* find(const std::vector<Drive>& list, int index)
+{
+    for (const Drive& drive : list) {
+        if (drive.index == index)
+            return &drive;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 const std::vector<Drive>& DriveMap::update(const std::vector<Volume>& volumes)
 {
     // A volume remounted elsewhere counts as one that left and one that arrived.
-    drives.erase(std::remove_if(drives.begin(), drives.end(), [&](const Drive& drive) {
-        return std::none_of(volumes.begin(), volumes.end(), [&](const Volume& volume) {
+    auto gone = std::stable_partition(drives.begin(), drives.end(), [&](const Drive& drive) {
+        return std::any_of(volumes.begin(), volumes.end(), [&](const Volume& volume) {
             return mapped(volume) && sameVolume(drive, volume);
         });
-    }), drives.end());
+    });
+    for (auto drive = gone; drive != drives.end(); ++drive) {
+        forget(departed, drive->index);
+        departed.push_back(*drive);
+    }
+    drives.erase(gone, drives.end());
 
     for (const Volume& volume : volumes) {
         if (!mapped(volume))
@@ -41,12 +61,21 @@ const std::vector<Drive>& DriveMap::update(const std::vector<Volume>& volumes)
         }
         if (letter > LAST_LETTER)
             continue;
+        forget(departed, letter);
         Drive added{letter, volume.name, volume.mountPaths.front()};
         drives.insert(std::lower_bound(drives.begin(), drives.end(), added,
                                        [](const Drive& a, const Drive& b) { return a.index < b.index; }),
                       added);
     }
     return drives;
+}
+
+std::string DriveMap::root(int index) const
+{
+    const Drive* drive = find(drives, index);
+    if (!drive)
+        drive = find(departed, index);
+    return drive ? drive->root : std::string();
 }
 
 } // namespace vantel::platform

@@ -19,8 +19,13 @@ public:
     // ordered by letter. Volumes beyond Z: get no letter.
     const std::vector<Drive>& update(const std::vector<Volume>& volumes);
 
+    // The root of a letter in the map, else the root it had when its volume
+    // left, else empty.
+    std::string root(int index) const;
+
 private:
     std::vector<Drive> drives;
+    std::vector<Drive> departed;
 };
 
 } // namespace vantel::platform

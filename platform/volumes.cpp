@@ -1,14 +1,22 @@
 #include "volumes.h"
 
+#include "drivemap.h"
+
 namespace vantel::platform {
+
+Volumes::Volumes() : driveMap(std::make_unique<DriveMap>()) {}
+
+Volumes::~Volumes() = default;
+
+std::vector<Drive> Volumes::drives()
+{
+    return driveMap->update(volumes());
+}
 
 std::string Volumes::driveRoot(int index)
 {
-    for (const Drive& drive : drives()) {
-        if (drive.index == index)
-            return drive.root;
-    }
-    return std::string();
+    driveMap->update(volumes());
+    return driveMap->root(index);
 }
 
 } // namespace vantel::platform

@@ -5,6 +5,7 @@
 #define VANTEL_PLATFORM_VOLUMES_H
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,10 +35,13 @@ struct Drive {
     std::string root;
 };
 
+class DriveMap;
+
 class Volumes
 {
 public:
-    virtual ~Volumes() = default;
+    Volumes();
+    virtual ~Volumes();
 
     // Every mounted volume, in enumeration order (the order of arrival).
     virtual std::vector<Volume> volumes() = 0;
@@ -49,9 +53,11 @@ public:
     // The drive map as it stands after a fresh look at the volumes. Each
     // hot-pluggable volume keeps the letter it got on arrival, the lowest
     // free one from D: on, until it leaves.
-    virtual std::vector<Drive> drives() = 0;
+    std::vector<Drive> drives();
 
-    // The root of drive `index` (0 = A:), or empty when the map holds no such letter.
+    // The root of drive `index` (0 = A:); for a letter whose volume has left,
+    // the root it had, so that a departure can still be named; empty for a
+    // letter never handed out.
     std::string driveRoot(int index);
 
     // Calls `changed` from the calling thread's event loop after the mounted
@@ -59,6 +65,9 @@ public:
     // unsubscribe().
     virtual int subscribe(std::function<void()> changed) = 0;
     virtual void unsubscribe(int handle) = 0;
+
+private:
+    std::unique_ptr<DriveMap> driveMap;
 };
 
 } // namespace vantel::platform

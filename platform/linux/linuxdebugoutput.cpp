@@ -10,8 +10,9 @@ void LinuxDebugOutput::outputDebugString(const std::string& text)
 {
     // One write, so that lines of several threads or processes do not interleave.
     std::string line = "vantel: " + text;
-    if (line.back() != '\n')
-        line += '\n';
+    while (line.back() == '\n' || line.back() == '\r') // Windows texts end with "\r\n"
+        line.pop_back();
+    line += '\n';
     const char* data = line.data();
     std::size_t left = line.size();
     while (left > 0) {

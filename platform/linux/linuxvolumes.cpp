@@ -77,11 +77,6 @@ unsigned LinuxVolumes::driveType(const std::string& rootPath)
     return DRIVE_UNKNOWN;
 }
 
-std::vector<Drive> LinuxVolumes::drives()
-{
-    return driveMap.update(volumes());
-}
-
 int LinuxVolumes::subscribe(std::function<void()> changed)
 {
     int handle = nextHandle++;

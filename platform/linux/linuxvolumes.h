@@ -7,7 +7,6 @@
 #include <map>
 #include <memory>
 
-#include "drivemap.h"
 #include "linuxblockdevices.h"
 #include "volumes.h"
 
@@ -23,7 +22,6 @@ public:
 
     std::vector<Volume> volumes() override;
     unsigned driveType(const std::string& rootPath) override;
-    std::vector<Drive> drives() override;
     int subscribe(std::function<void()> changed) override;
     void unsubscribe(int handle) override;
 
@@ -33,7 +31,6 @@ private:
     LinuxBlockDevices blockDevices;
     std::string procRoot;
     std::string mountInfoPath;
-    DriveMap driveMap;
     std::map<int, std::function<void()>> subscribers;
     int nextHandle = 1;
     std::unique_ptr<LinuxMountMonitor> monitor;

@@ -41,11 +41,6 @@ unsigned SimVolumes::driveType(const std::string& rootPath)
     return DRIVE_NO_ROOT_DIR;
 }
 
-std::vector<Drive> SimVolumes::drives()
-{
-    return driveMap.update(volumes());
-}
-
 int SimVolumes::subscribe(std::function<void()> changed)
 {
     int handle = nextHandle++;

@@ -6,7 +6,6 @@
 
 #include <map>
 
-#include "drivemap.h"
 #include "volumes.h"
 
 namespace vantel::platform {
@@ -19,7 +18,6 @@ public:
 
     std::vector<Volume> volumes() override;
     unsigned driveType(const std::string& rootPath) override;
-    std::vector<Drive> drives() override;
     int subscribe(std::function<void()> changed) override;
     void unsubscribe(int handle) override;
 
@@ -40,7 +38,6 @@ private:
 
     std::string baseDir;
     std::vector<Disk> disks;
-    DriveMap driveMap;
     std::map<int, std::function<void()>> subscribers;
     int nextHandle = 1;
 };

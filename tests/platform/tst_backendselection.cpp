@@ -29,14 +29,14 @@ private slots:
         ::dup2(pipeFds[1], STDERR_FILENO);
         LinuxDebugOutput output;
         output.outputDebugString("Cwifi: notifica ricevuta");
-        output.outputDebugString("already ends\n");
+        output.outputDebugString("RefreshWiFiInterface failed\r\n");
         ::dup2(savedErr, STDERR_FILENO);
         ::close(savedErr);
         ::close(pipeFds[1]);
         char buffer[256] = {};
         const ssize_t n = ::read(pipeFds[0], buffer, sizeof(buffer) - 1);
         ::close(pipeFds[0]);
-        QCOMPARE(QByteArray(buffer, int(n)), QByteArray("vantel: Cwifi: notifica ricevuta\nvantel: already ends\n"));
+        QCOMPARE(QByteArray(buffer, int(n)), QByteArray("vantel: Cwifi: notifica ricevuta\nvantel: RefreshWiFiInterface failed\n"));
     }
 };
 
