@@ -1,0 +1,19 @@
+// Rasterises icon pictures at the exact pixel size a screen needs, so that
+// SVG icons stay sharp at any scale and PNG icons are scaled down smoothly.
+#ifndef PANOR_ICONLOADER_H
+#define PANOR_ICONLOADER_H
+
+#include <QIcon>
+#include <QPixmap>
+#include <QSize>
+#include <QString>
+
+// The picture of the file at `path`, fitted into `size` logical pixels with
+// its aspect ratio kept, for a device pixel ratio of `dpr`. A null pixmap when
+// the file cannot be read; `error` then tells why.
+QPixmap panor_loadIcon(const QString& path, const QSize& size, qreal dpr, QString* error);
+
+// The pixmap of `icon` at `size` logical pixels for `dpr`, in `mode`.
+QPixmap panor_iconPixmap(const QIcon& icon, const QSize& size, qreal dpr, QIcon::Mode mode);
+
+#endif
