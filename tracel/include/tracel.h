@@ -26,13 +26,15 @@
  *                     bit with it (so mask 0 is never written). Decimal or 0x
  *                     hexadecimal; default, and for any value that is not a
  *                     number, every level.
- * Unset, empty or unreadable size and count values take their defaults.
+ * Unset, empty, 0 or unreadable size and count values take their defaults.
  *
  * Every call is safe from several threads: lines never interleave. Opening a
  * name that is already open in this process gives a new handle on the same
  * file, so one writer rotates it; the file is closed with its last handle.
- * Keep one process per log name: a second process writing the same file keeps
- * disk use bounded but may split lines across files oddly.
+ * A log file that is deleted or moved away is opened again within a second,
+ * so two processes may share a log name; each then counts only its own bytes,
+ * so a file may pass the size limit by what the other wrote, and a few lines
+ * may land in the file just rotated.
  *
  * No call throws, aborts or reports an error: a log that cannot be opened
  * yields handle 0, printing to handle 0 or to a closed handle does nothing,

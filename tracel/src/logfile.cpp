@@ -35,10 +35,13 @@ int openLogFile(const std::string& path, bool truncate, std::uint64_t& size)
     return fd;
 }
 
-bool isDeleted(int fd)
+// False once the file was deleted or moved away, by a person, a clean-up job
+// or another process rotating the same log.
+bool isStillAt(int fd, const std::string& path)
 {
-    struct stat info{};
-    return fstat(fd, &info) == 0 && info.st_nlink == 0;
+    struct stat open{}, named{};
+    return fstat(fd, &open) == 0 && stat(path.c_str(), &named) == 0 && open.st_dev == named.st_dev
+        && open.st_ino == named.st_ino;
 }
 
 bool isDirectory(const std::string& path)
@@ -130,11 +133,11 @@ void LogFile::write(int mask, const std::string& text)
 bool LogFile::makeRoom(std::size_t lineSize)
 {
     // Once a second, not per line: open again a file that failed, or one that
-    // was deleted (its lines would go nowhere until the next rotation).
+    // is gone (its lines would go nowhere until the next rotation).
     const auto now = std::chrono::steady_clock::now();
     if (now >= nextCheck_) {
         nextCheck_ = now + std::chrono::seconds(1);
-        if (fd_ < 0 || isDeleted(fd_))
+        if (fd_ < 0 || !isStillAt(fd_, path_))
             reopen(false);
     }
     if (fd_ >= 0 && size_ > 0 && size_ + lineSize > maxSize_)
