@@ -22,4 +22,8 @@ extern QVector<IconEntry> vantel_icons;
 extern QString vantel_capturePath;
 extern QVector<XInfo*> vantel_indicators;
 
+// Set by every initial status query, cleared by the next poll: one flag for
+// all indicators, so the first poll after set-up redraws each of them.
+extern bool forceRefresh;
+
 #endif

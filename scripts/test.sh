@@ -1,0 +1,29 @@
+#!/bin/sh
+# Installs what is missing, then builds and runs every test: the Qt 6 and the
+# Qt 5.15 builds with warnings as errors, an ASan/UBSan build, and the fuzzers.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/setup.sh"
+out=${VANTEL_BUILD_ROOT:-$root/build}
+jobs=${VANTEL_JOBS:-$(nproc)}
+
+suite() {
+    name=$1
+    label=$2
+    shift 2
+    echo "=== $name"
+    cmake -S "$root" -B "$out/$name" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTEL_WERROR=ON "$@"
+    cmake --build "$out/$name" -j "$jobs"
+    if [ -n "$label" ]; then
+        ctest --test-dir "$out/$name" --output-on-failure -j 2 -L "$label"
+    else
+        ctest --test-dir "$out/$name" --output-on-failure -j 2 -LE fuzz
+    fi
+}
+
+suite qt6 ""
+suite qt5 "" -DVANTEL_QT_MAJOR=5 -DVANTEL_PEER_BUILD_DIR="$out/qt6"
+suite asan "" -DVANTEL_SANITIZE=address,undefined -DVANTEL_BUILD_BENCH=OFF -DVANTEL_BUILD_HOST=OFF
+suite fuzz fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DVANTEL_SANITIZE=address,undefined \
+    -DVANTEL_BUILD_FUZZ=ON -DVANTEL_BUILD_TESTS=OFF -DVANTEL_BUILD_BENCH=OFF -DVANTEL_BUILD_HOST=OFF
+echo "=== all suites passed"

@@ -1,0 +1,74 @@
+#include "vantelthread.h"
+
+#include <QDeadlineTimer>
+
+#include "vanteltrace.h"
+#include "xinfodata.h"
+
+VantelThread::VantelThread(QObject* parent)
+    : QThread(parent)
+{
+}
+
+VantelThread::~VantelThread()
+{
+    if (isRunning())
+        stop();
+}
+
+void VantelThread::setState(int value)
+{
+    state.store(value);
+}
+
+void VantelThread::stop()
+{
+    {
+        QMutexLocker lock(&stopMutex);
+        stopping = true;
+        running.store(false);
+        stopSignal.wakeAll();
+    }
+    if (QThread::currentThread() == this)
+        return;
+    QThread::wait();
+    QMutexLocker lock(&stopMutex);
+    stopping = false;
+}
+
+bool VantelThread::stopRequested()
+{
+    QMutexLocker lock(&stopMutex);
+    return stopping;
+}
+
+// Sleeps for `ms`, or less when a stop arrives: CloseLib then returns in
+// milliseconds instead of waiting out the cycle.
+void VantelThread::pause(int ms)
+{
+    QDeadlineTimer deadline(ms);
+    QMutexLocker lock(&stopMutex);
+    while (!stopping && !deadline.hasExpired())
+        stopSignal.wait(&stopMutex, deadline);
+}
+
+void VantelThread::run()
+{
+    running.store(true);
+    state.store(INDICATORS_SLEEP);
+    VANTEL_TRACE(TRC_MASK_NORMAL, QStringLiteral("vantelthread::run"));
+
+    do {
+        const int current = state.load();
+        if (current == INDICATORS_SLEEP) {
+            pause(100);
+        } else if (current == INDICATORS_RUN) {
+            if (!stopRequested())
+                emit updateStatus(false);
+            pause(1000);
+        }
+        pause(1000);
+    } while (running.load() && !stopRequested());
+
+    VANTEL_TRACE(TRC_MASK_NORMAL, QStringLiteral("vantelthread::stopped"));
+}

@@ -1,0 +1,43 @@
+// The polling thread: a metronome that emits updateStatus(false) once every
+// two seconds while the indicators run. It does no status work itself; the
+// indicators live in the GUI thread, so each emission reaches them queued.
+#ifndef VANTELTHREAD_H
+#define VANTELTHREAD_H
+
+#include <QMutex>
+#include <QThread>
+#include <QWaitCondition>
+
+#include <atomic>
+
+class VantelThread : public QThread
+{
+    Q_OBJECT
+public:
+    explicit VantelThread(QObject* parent = nullptr);
+    ~VantelThread() override;
+
+    void setState(int state);
+    // Ends the loop and waits for it; returns at once from a thread that never started.
+    void stop();
+
+signals:
+    void updateStatus(bool preinit);
+
+protected:
+    void run() override;
+
+private:
+    bool stopRequested();
+    void pause(int ms);
+
+    std::atomic<bool> running{true};
+    std::atomic<int> state{1};
+    // A stop request outlives the `running = true` that run() writes on start,
+    // so a stop that comes before the thread has begun is not lost.
+    QMutex stopMutex;
+    QWaitCondition stopSignal;
+    bool stopping = false;
+};
+
+#endif

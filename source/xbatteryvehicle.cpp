@@ -1,0 +1,59 @@
+#include "xbatteryvehicle.h"
+
+#include <QtDebug>
+
+#include "iconcatalogue.h"
+#include "statusreport.h"
+#include "xinfodata.h"
+#include "xinisystem.h"
+
+XBatteryVehicle::XBatteryVehicle(QObject* parent)
+    : QObject(parent)
+    , iconPath(vantel_iconPath(ICON_NULL))
+{
+}
+
+XBatteryVehicle::~XBatteryVehicle() = default;
+
+int XBatteryVehicle::xbatvhe_setParameter(double value, bool valid)
+{
+    paramValue = value;
+    paramValid = valid;
+    return 0;
+}
+
+// Every reading is answered XINFORET_OK, an unchanged one too: the indicator
+// may have been hidden meanwhile (disabled, then enabled again), and only a
+// full report brings it back.
+int XBatteryVehicle::xbatvhe_getStatus(QString& value, QString& icon)
+{
+    VANTEL_TRACE_HEADER("XBatteryVehicle::xbatvhe_getStatus");
+    const int ret = XINFORET_OK;
+    if (!paramValid) {
+        qWarning("XBatteryVehicle::xbatvhe_getStatus failed ret:XINFORET_OK");
+        valueText = QStringLiteral("---");
+    } else if (vantel_settings && vantel_settings->xinisys_flag(IND_DEBUG_BATTERYVEHICLE)) {
+        VANTEL_TRACE(TRC_MASK_NORMAL,
+                     QStringLiteral("XBatteryVehicle::xbatvhe_getStatus [mV] status:%1 old:%2")
+                         .arg(QString::number(paramValue, 'g', 6), QString::number(lastValue, 'g', 6)));
+        lastValue = paramValue;
+        valueText = QString::number(lastValue, 'g', 3) + QStringLiteral("mV");
+    } else {
+        lastValue = paramValue;
+        if (lastValue > 0)
+            lastValue /= 1000.0;
+        VANTEL_TRACE(TRC_MASK_NORMAL, QStringLiteral("XBatteryVehicle::xbatvhe_getStatus [V] status:%1")
+                                          .arg(QString::number(lastValue, 'g', 6)));
+        valueText = QString::number(lastValue, 'f', 1) + QStringLiteral("V");
+    }
+    iconPath = vantel_iconPath(ICON_BATTVEHICON);
+    value = valueText;
+    icon = iconPath;
+    VANTEL_TRACE(TRC_MASK_DEBUG, vantel_statusReport(QString::number(lastValue, 'g', 6), valueText, icon, ret));
+    return ret;
+}
+
+void XBatteryVehicle::slt_InternalCommunication(int, int, int)
+{
+    // A click on the vehicle battery changes nothing in its report.
+}

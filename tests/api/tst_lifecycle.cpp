@@ -1,0 +1,137 @@
+// Guards the library lifecycle: the version entry point, the banner written
+// once per open log, closing in any state, and a close while polling that
+// returns at once and leaves no poll behind.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPointer>
+#include <QtTest>
+
+#include "vantelapi.h"
+#include "vantelglobals.h"
+#include "vantelthread.h"
+
+namespace {
+
+QString logFile()
+{
+    return qEnvironmentVariable("TRACEL_LOG_DIR") + QStringLiteral("/vantel.dll.log");
+}
+
+QStringList logLines()
+{
+    QFile file(logFile());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+int countEndingWith(const QStringList& lines, const QString& text)
+{
+    int n = 0;
+    for (const QString& line : lines)
+        n += line.endsWith(text) ? 1 : 0;
+    return n;
+}
+
+void flushDeferredDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+
+class tst_Lifecycle : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void versionNeedsEveryOutput();
+    void bannerOncePerOpenLog();
+    void closeBeforeInit();
+    void closeWhilePolling();
+};
+
+void tst_Lifecycle::init()
+{
+    QFile::remove(logFile());
+}
+
+void tst_Lifecycle::cleanup()
+{
+    VANTEL_CloseLib();
+    flushDeferredDeletes();
+}
+
+void tst_Lifecycle::versionNeedsEveryOutput()
+{
+    for (int missing = 0; missing < 5; ++missing) {
+        unsigned long v[5] = {77, 77, 77, 77, 77};
+        unsigned long* p[5] = {&v[0], &v[1], &v[2], &v[3], &v[4]};
+        p[missing] = nullptr;
+        QCOMPARE(VANTEL_GetLibVer(p[0], p[1], p[2], p[3], p[4]), 2);
+        for (unsigned long value : v)
+            QCOMPARE(value, 77ul);
+    }
+    unsigned long v[5] = {};
+    QCOMPARE(VANTEL_GetLibVer(&v[0], &v[1], &v[2], &v[3], &v[4]), 0);
+    QCOMPARE(QVector<unsigned long>(v, v + 5), (QVector<unsigned long>{1, 2, 7, 3130, 0}));
+}
+
+void tst_Lifecycle::bannerOncePerOpenLog()
+{
+    QCOMPARE(VANTEL_OpenLib(), 0);
+    QCOMPARE(VANTEL_OpenLib(), 0);
+    QCOMPARE(VANTEL_CloseLib(), 0);
+    flushDeferredDeletes();
+
+    const QStringList lines = logLines();
+    QCOMPARE(countEndingWith(lines, QStringLiteral("vantel v.1.2.7.3130 ")), 1);
+    QVERIFY(lines.first().contains(QLatin1String("1024")));
+}
+
+void tst_Lifecycle::closeBeforeInit()
+{
+    QCOMPARE(VANTEL_CloseLib(), 0);
+    QCOMPARE(VANTEL_OpenLib(), 0);
+    QCOMPARE(VANTEL_CloseLib(), 0);
+    QCOMPARE(VANTEL_CloseLib(), 0);
+    QVERIFY(!vantel_log);
+    QVERIFY(!vantel_thread);
+    flushDeferredDeletes();
+    QCOMPARE(countEndingWith(logLines(), QStringLiteral("vantel v.1.2.7.3130 ")), 1);
+}
+
+void tst_Lifecycle::closeWhilePolling()
+{
+    QCOMPARE(VANTEL_OpenLib(), 0);
+    QCOMPARE(VANTEL_InitLib(), 0);
+    QPointer<VantelThread> thread = vantel_thread;
+    QAtomicInt polls = 0;
+    connect(thread, &VantelThread::updateStatus, thread, [&polls] { polls.ref(); }, Qt::DirectConnection);
+    QTest::qWait(300);
+    thread->setState(INDICATORS_RUN);
+    QTRY_VERIFY_WITH_TIMEOUT(polls.loadAcquire() >= 1, 5000);
+
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(VANTEL_CloseLib(), 0);
+    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+    QVERIFY(thread->isFinished());
+
+    const int seen = polls.loadAcquire();
+    QTest::qWait(2500);
+    QCOMPARE(polls.loadAcquire(), seen);
+    flushDeferredDeletes();
+    QVERIFY(thread.isNull());
+
+    const QStringList lines = logLines();
+    QCOMPARE(countEndingWith(lines, QStringLiteral("vantel_thread->isRunning() start")), 1);
+    QCOMPARE(countEndingWith(lines, QStringLiteral("vantelthread::run")), 1);
+    QCOMPARE(countEndingWith(lines, QStringLiteral("vantelthread::stopped")), 1);
+}
+
+QTEST_GUILESS_MAIN(tst_Lifecycle)
+#include "tst_lifecycle.moc"

@@ -1,0 +1,142 @@
+// Guards the polling thread's cadence per state and its stop: a stop is never
+// lost (even before run() has begun) and ends the loop within milliseconds.
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+#include "vantelthread.h"
+#include "xinfodata.h"
+
+namespace {
+
+// Records when each poll arrives in the test's thread.
+struct PollLog {
+    QElapsedTimer clock;
+    QVector<qint64> times;
+    QVector<bool> preinits;
+
+    void attach(VantelThread& thread)
+    {
+        clock.start();
+        QObject::connect(&thread, &VantelThread::updateStatus, &thread, [this](bool preinit) {
+            times.append(clock.elapsed());
+            preinits.append(preinit);
+        }, Qt::DirectConnection);
+    }
+    int count() const { return times.size(); }
+};
+
+// Waits until run() has written its initial state, so a later setState sticks.
+void waitUntilStarted(VantelThread& thread)
+{
+    QTRY_VERIFY(thread.isRunning());
+    QTest::qWait(300);
+}
+
+} // namespace
+
+class tst_VantelThread : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void statesWithoutPolls();
+    void pollsEveryTwoSeconds();
+    void stopEndsLoopQuickly();
+    void stopBeforeRunIsNotLost();
+};
+
+// State 1, states 0 and 3, and a 2 set before run() began: none of them polls.
+void tst_VantelThread::statesWithoutPolls()
+{
+    std::unique_ptr<VantelThread> sleeping(new VantelThread);
+    std::unique_ptr<VantelThread> zero(new VantelThread);
+    std::unique_ptr<VantelThread> three(new VantelThread);
+    std::unique_ptr<VantelThread> early(new VantelThread);
+    QSignalSpy sleepingSpy(sleeping.get(), &VantelThread::updateStatus);
+    QSignalSpy zeroSpy(zero.get(), &VantelThread::updateStatus);
+    QSignalSpy threeSpy(three.get(), &VantelThread::updateStatus);
+    QSignalSpy earlySpy(early.get(), &VantelThread::updateStatus);
+
+    early->setState(INDICATORS_RUN);
+    for (VantelThread* t : {sleeping.get(), zero.get(), three.get(), early.get()})
+        t->start();
+    waitUntilStarted(*three);
+    zero->setState(0);
+    three->setState(3);
+
+    QTest::qWait(3500);
+    QCOMPARE(sleepingSpy.count(), 0);
+    QCOMPARE(zeroSpy.count(), 0);
+    QCOMPARE(threeSpy.count(), 0);
+    QCOMPARE(earlySpy.count(), 0);
+    for (VantelThread* t : {sleeping.get(), zero.get(), three.get(), early.get()}) {
+        t->stop();
+        QVERIFY(t->isFinished());
+    }
+}
+
+void tst_VantelThread::pollsEveryTwoSeconds()
+{
+    VantelThread thread;
+    PollLog polls;
+    polls.attach(thread);
+    thread.start();
+    waitUntilStarted(thread);
+    const qint64 switched = polls.clock.elapsed();
+    thread.setState(INDICATORS_RUN);
+
+    QTRY_VERIFY_WITH_TIMEOUT(polls.count() >= 4, 10000);
+    thread.stop();
+
+    // The first poll comes with the next cycle (at most ~1.1 s in state 1).
+    QVERIFY2(polls.times.first() - switched < 1800, qPrintable(QString::number(polls.times.first() - switched)));
+    for (int i = 1; i < polls.count(); ++i) {
+        const qint64 gap = polls.times.at(i) - polls.times.at(i - 1);
+        QVERIFY2(gap >= 1900 && gap <= 2800, qPrintable(QStringLiteral("gap %1 ms").arg(gap)));
+    }
+    QVERIFY(!polls.preinits.contains(true));
+}
+
+void tst_VantelThread::stopEndsLoopQuickly()
+{
+    VantelThread thread;
+    PollLog polls;
+    polls.attach(thread);
+    thread.start();
+    waitUntilStarted(thread);
+    thread.setState(INDICATORS_RUN);
+    QTRY_VERIFY_WITH_TIMEOUT(polls.count() >= 1, 5000);
+
+    QElapsedTimer timer;
+    timer.start();
+    thread.stop();
+    QVERIFY2(timer.elapsed() < 500, qPrintable(QString::number(timer.elapsed())));
+    QVERIFY(thread.isFinished());
+
+    const int polled = polls.count();
+    QTest::qWait(2500);
+    QCOMPARE(polls.count(), polled);
+}
+
+// A stop that comes before run() sets `running` must still end the loop.
+void tst_VantelThread::stopBeforeRunIsNotLost()
+{
+    for (int i = 0; i < 50; ++i) {
+        VantelThread thread;
+        thread.start();
+        QElapsedTimer timer;
+        timer.start();
+        thread.stop();
+        QVERIFY(thread.isFinished());
+        QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+    }
+    VantelThread neverStarted;
+    neverStarted.stop();
+    QVERIFY(!neverStarted.isRunning());
+}
+
+QTEST_GUILESS_MAIN(tst_VantelThread)
+#include "tst_vantelthread.moc"

@@ -1,0 +1,39 @@
+// Reading the library's debug log from a test: CTest gives every test its own
+// TRACEL_LOG_DIR, and lines end with the traced text.
+#ifndef TESTLOG_H
+#define TESTLOG_H
+
+#include <QFile>
+#include <QString>
+#include <QStringList>
+
+inline QString testLogFile()
+{
+    return qEnvironmentVariable("TRACEL_LOG_DIR") + QStringLiteral("/vantel.dll.log");
+}
+
+inline QStringList testLogLines()
+{
+    QFile file(testLogFile());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+// The traced texts, without time, mask and thread, of lines written at `mask`.
+inline QStringList testLogTexts(int mask)
+{
+    const QString tag = QStringLiteral(" [%1] [").arg(mask);
+    QStringList texts;
+    for (const QString& line : testLogLines()) {
+        const int at = line.indexOf(tag);
+        if (at < 0)
+            continue;
+        const int text = line.indexOf(QLatin1String("] "), at + tag.size());
+        if (text >= 0)
+            texts.append(line.mid(text + 2));
+    }
+    return texts;
+}
+
+#endif
