@@ -1,6 +1,7 @@
 // A simulated tablet for tests and demonstrations. Making one installs a
 // fresh simulated tablet as the library's platform, in place of the real
-// machine; make it before the library's indicators, so that they read it.
+// machine; make it before the library's indicators and volume watcher, so
+// that they read it. The tablet stays installed when this object goes.
 // Numbers keep the Windows meaning: AC line status 0 (battery), 1 (mains) or
 // 255 (unknown), battery percentage 0 to 100 or 255 (unknown).
 #ifndef VANTELSIMULATION_H
