@@ -32,8 +32,10 @@ public:
 
     void xind_setText(const QString& text);
     // The picture of an image file (SVG, PNG, ...) drawn at `size` logical
-    // pixels, rendered afresh for the screen's pixel ratio. A file that cannot
-    // be read leaves the indicator without a picture.
+    // pixels, rendered afresh for the screen's pixel ratio. An SVG that cannot
+    // be drawn (Qt's SVG image plugin missing) is drawn from the PNG of the
+    // same name beside it; a file that cannot be read at all leaves the
+    // indicator without a picture.
     void xind_setIcon(const QString& path, const QSize& size);
     void xind_setIcon(const QIcon& icon);
     void xind_setStyle(int style);

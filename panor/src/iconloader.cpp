@@ -1,5 +1,7 @@
 #include "iconloader.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 #include <QtGlobal>
@@ -16,8 +18,20 @@ void warnIfSvgUnsupported(const QString& path)
         return;
     if (!QImageReader::supportedImageFormats().contains("svg"))
         qWarning("Panor: the Qt SVG image plugin is missing (install libqt%dsvg%d); "
-                 "SVG icons are not drawn",
+                 "SVG icons are drawn from their PNG copies where there are any",
                  QT_VERSION_MAJOR, QT_VERSION_MAJOR);
+}
+
+// `error` (when given) tells why nothing was read.
+QImage readScaled(const QString& path, const QSize& target, QString* error)
+{
+    QImageReader reader(path);
+    const QSize natural = reader.size();
+    reader.setScaledSize(natural.isValid() ? natural.scaled(target, Qt::KeepAspectRatio) : target);
+    const QImage image = reader.read();
+    if (image.isNull() && error)
+        *error = reader.errorString();
+    return image;
 }
 
 } // namespace
@@ -29,15 +43,18 @@ QPixmap panor_loadIcon(const QString& path, const QSize& size, qreal dpr, QStrin
         *error = QStringLiteral("no file or an empty size");
         return QPixmap();
     }
-    QImageReader reader(path);
     const QSize target = size * dpr;
-    const QSize natural = reader.size();
-    reader.setScaledSize(natural.isValid() ? natural.scaled(target, Qt::KeepAspectRatio) : target);
-    QImage image = reader.read();
-    if (image.isNull()) {
-        *error = reader.errorString();
-        return QPixmap();
+    QImage image = readScaled(path, target, error);
+    // An SVG that cannot be drawn (no SVG plugin, a broken file) falls back
+    // to the PNG copy beside it, as icon sets ship one.
+    const QFileInfo file(path);
+    if (image.isNull() && file.suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0) {
+        const QString copy = file.dir().filePath(file.completeBaseName() + QLatin1String(".png"));
+        if (QFileInfo::exists(copy))
+            image = readScaled(copy, target, nullptr);
     }
+    if (image.isNull())
+        return QPixmap();
     QPixmap pixmap = QPixmap::fromImage(std::move(image));
     pixmap.setDevicePixelRatio(dpr);
     return pixmap;

@@ -9,8 +9,9 @@
 #include <QString>
 
 // The picture of the file at `path`, fitted into `size` logical pixels with
-// its aspect ratio kept, for a device pixel ratio of `dpr`. A null pixmap when
-// the file cannot be read; `error` then tells why.
+// its aspect ratio kept, for a device pixel ratio of `dpr`. An SVG that cannot
+// be drawn is replaced by the PNG of the same name beside it, when there is
+// one. A null pixmap when nothing could be read; `error` then tells why.
 QPixmap panor_loadIcon(const QString& path, const QSize& size, qreal dpr, QString* error);
 
 // The pixmap of `icon` at `size` logical pixels for `dpr`, in `mode`.

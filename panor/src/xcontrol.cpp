@@ -1,6 +1,7 @@
 #include "xcontrol.h"
 
-#include <QPainter>
+#include <QStyleOptionToolButton>
+#include <QStylePainter>
 
 #include "panorstyle.h"
 
@@ -38,12 +39,18 @@ bool XControl::hitButton(const QPoint& pos) const
 
 void XControl::paintEvent(QPaintEvent* event)
 {
-    if (status == XCTL_STATUS_ALERT) {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(panor_alertColor());
-        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+    if (status != XCTL_STATUS_ALERT) {
+        QToolButton::paintEvent(event);
+        return;
     }
-    QToolButton::paintEvent(event);
+    // The alert panel replaces the style's own, which would cover it on hover;
+    // the style still draws the label on top.
+    QStylePainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(panor_alertColor());
+    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+    QStyleOptionToolButton option;
+    initStyleOption(&option);
+    painter.drawControl(QStyle::CE_ToolButtonLabel, option);
 }

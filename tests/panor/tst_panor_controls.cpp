@@ -33,6 +33,7 @@ private slots:
     void textNamesTheIndicator();
     void styleDecidesTextAndIcon_data();
     void styleDecidesTextAndIcon();
+    void statusDecidesClicks_data();
     void statusDecidesClicks();
 };
 
@@ -189,13 +190,21 @@ void TestPanorControls::styleDecidesTextAndIcon()
     }
 }
 
+void TestPanorControls::statusDecidesClicks_data()
+{
+    QTest::addColumn<bool>("indicator");
+    QTest::newRow("control") << false;
+    QTest::newRow("indicator") << true;
+}
+
 void TestPanorControls::statusDecidesClicks()
 {
-    XIndicator indicator;
-    indicator.setFixedSize(28, 28);
-    indicator.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&indicator));
-    QSignalSpy clicks(&indicator, &QAbstractButton::clicked);
+    QFETCH(bool, indicator);
+    QScopedPointer<XControl> control(indicator ? new XIndicator : new XControl);
+    control->setFixedSize(28, 28);
+    control->show();
+    QVERIFY(QTest::qWaitForWindowExposed(control.data()));
+    QSignalSpy clicks(control.data(), &QAbstractButton::clicked);
 
     const struct { XControl::eCONTROL_STATUS status; bool enabled; bool clicks; } cases[] = {
         {XControl::XCTL_STATUS_DISABLED, false, false},
@@ -205,16 +214,16 @@ void TestPanorControls::statusDecidesClicks()
     };
     for (const auto& c : cases) {
         clicks.clear();
-        indicator.xctl_setStatus(c.status);
-        QCOMPARE(indicator.xctl_getStatus(), c.status);
-        QCOMPARE(indicator.isEnabled(), c.enabled);
-        QTest::mouseClick(&indicator, Qt::LeftButton);
+        control->xctl_setStatus(c.status);
+        QCOMPARE(control->xctl_getStatus(), c.status);
+        QCOMPARE(control->isEnabled(), c.enabled);
+        QTest::mouseClick(control.data(), Qt::LeftButton);
         QCOMPARE(clicks.count(), c.clicks ? 1 : 0);
     }
     // The alert status shows, and a value outside the set changes nothing.
-    QVERIFY(pixels::count(grabImage(&indicator), QRect(0, 0, 28, 28), pixels::isRed) > 200);
-    indicator.xctl_setStatus(static_cast<XControl::eCONTROL_STATUS>(7));
-    QCOMPARE(indicator.xctl_getStatus(), XControl::XCTL_STATUS_ALERT);
+    QVERIFY(pixels::count(grabImage(control.data()), QRect(0, 0, 28, 28), pixels::isRed) > 200);
+    control->xctl_setStatus(static_cast<XControl::eCONTROL_STATUS>(7));
+    QCOMPARE(control->xctl_getStatus(), XControl::XCTL_STATUS_ALERT);
 }
 
 QTEST_MAIN(TestPanorControls)

@@ -1,7 +1,9 @@
 // Guards what the title bar draws: a dark, frameless bar whose indicators show
 // their icons (SVG, and the PNG copy of the set) and their text; every icon of
 // the set renders at indicator size, the empty one stays empty; an unreadable
-// icon leaves the indicator blank with one warning.
+// icon leaves the indicator blank with one warning; without Qt's SVG image
+// plugin (a child process that cannot find it) Panor says so once and draws
+// SVG icons from their PNG copies.
 #include <QDir>
 #include <QImageReader>
 #include <QPainter>
@@ -47,6 +49,31 @@ QImage grabImage(QWidget* widget)
     return widget->grab().toImage().convertToFormat(QImage::Format_ARGB32);
 }
 
+const char kWithoutSvgPlugin[] = "--without-svg-plugin";
+
+// In the child: SVG icons with image plugins out of reach, with and without
+// a PNG copy beside them.
+int drawWithoutSvgPlugin(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QTemporaryDir noPlugins;
+    QCoreApplication::setLibraryPaths({noPlugins.path()});
+    QFile::copy(kIcons + QStringLiteral("/wifi_high.svg"), noPlugins.filePath(QStringLiteral("lone.svg")));
+
+    XBarTitle bar;  // dark, so that the light ink of the icons shows
+    XIndicator* copied = makeIndicator(QStringLiteral("wifi_high.svg"), QString(), Qt::ToolButtonIconOnly);
+    XIndicator* again = makeIndicator(QStringLiteral("battery_full.svg"), QString(), Qt::ToolButtonIconOnly);
+    XIndicator* lone = makeIndicator(QString(), QString(), Qt::ToolButtonIconOnly);
+    lone->xind_setIcon(noPlugins.filePath(QStringLiteral("lone.svg")), QSize(24, 24));
+    for (XIndicator* indicator : {copied, again, lone})
+        indicator->setParent(&bar);
+    const QImage fromCopy = grabImage(copied);
+    const QImage fromLone = grabImage(lone);
+    const bool copyDrawn = pixels::count(fromCopy, fromCopy.rect(), pixels::isInk) > 12;
+    const bool loneBlank = pixels::count(fromLone, fromLone.rect(), pixels::isInk) == 0;
+    return copyDrawn && loneBlank ? 0 : 1;
+}
+
 } // namespace
 
 class TestPanorRender : public QObject
@@ -58,6 +85,7 @@ private slots:
     void pngCopyMatchesSvg();
     void everyIconRenders();
     void unreadableIconLeavesIndicatorBlank();
+    void missingSvgPluginIsReported();
 };
 
 void TestPanorRender::barShowsIndicators()
@@ -166,5 +194,22 @@ void TestPanorRender::unreadableIconLeavesIndicatorBlank()
     QCOMPARE(grabImage(missing.data()), grabImage(blank.data()));
 }
 
-QTEST_MAIN(TestPanorRender)
+void TestPanorRender::missingSvgPluginIsReported()
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kWithoutSvgPlugin)});
+    QVERIFY(child.waitForFinished(60000));
+    QCOMPARE(child.exitCode(), 0);
+    const QString errors = QString::fromUtf8(child.readAllStandardError());
+    QCOMPARE(errors.count(QStringLiteral("Panor: the Qt SVG image plugin is missing")), 1);
+}
+
+int main(int argc, char** argv)
+{
+    if (argc > 1 && qstrcmp(argv[1], kWithoutSvgPlugin) == 0)
+        return drawWithoutSvgPlugin(argc, argv);
+    QApplication app(argc, argv);
+    TestPanorRender test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_panor_render.moc"
