@@ -67,6 +67,7 @@ struct sLAYOUT_IMAGE {
 };
 typedef sLAYOUT_IMAGE sImage;
 
-Q_DECLARE_METATYPE(sLAYOUT_IMAGE)
+// Registered under the name hosts see in the property system.
+Q_DECLARE_METATYPE(sImage)
 
 #endif

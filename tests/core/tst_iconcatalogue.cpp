@@ -1,0 +1,93 @@
+// Guards the icon catalogue: per-file SVG to PNG fallback in a directory that
+// mixes both, unused slots, the shared keyboard icon, and directories kept
+// from the first build.
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "iconcatalogue.h"
+#include "vantelapi.h"
+#include "vantelglobals.h"
+
+namespace {
+
+void touch(const QString& path)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+}
+
+} // namespace
+
+class tst_IconCatalogue : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void resolvesPerFile();
+    void keepsFirstDirectories();
+    void lookupOutsideCatalogue();
+};
+
+void tst_IconCatalogue::resolvesPerFile()
+{
+    QTemporaryDir dir;
+    touch(dir.filePath(QStringLiteral("battery_full.svg")));
+    touch(dir.filePath(QStringLiteral("wifi_on.png")));
+    touch(dir.filePath(QStringLiteral("keyboard_error.png")));
+    structVANTEL_PROGRAMDATA data;
+    data.pathImages = dir.path();
+    data.pathImagesAlt = dir.filePath(QStringLiteral("alt"));
+
+    QVector<IconEntry> icons;
+    QVERIFY(vantel_buildIcons(icons, data));
+    QCOMPARE(icons.size(), 59);
+    const QString base = dir.path() + QLatin1Char('/');
+    QCOMPARE(icons[ICON_BATTERY_FULL].path, base + "battery_full.svg");
+    QCOMPARE(icons[ICON_WIFI_ON].path, base + "wifi_on.png");
+    QCOMPARE(icons[ICON_WIFI_ON].name, QStringLiteral("wifi_on.png"));
+    QCOMPARE(icons[ICON_WIFI_VERYLOW].path, base + "wifi_verylow.png");  // neither exists
+    QCOMPARE(icons[ICON_KEYBOARD_ERROR].path, icons[ICON_KEYBOARD_ERROR2].path);
+    QCOMPARE(icons[ICON_KEYBOARD_ERROR].path, base + "keyboard_error.png");
+    QCOMPARE(icons[ICON_NULL].kind, 0);
+    for (int unused : {21, 22, 23, 24, 25, 28, 29, 30}) {
+        QVERIFY(icons[unused].name.isEmpty());
+        QCOMPARE(icons[unused].kind, -1);
+        QCOMPARE(icons[unused].path, base);
+    }
+}
+
+// A later build resolves the names again, in the directories of the first.
+void tst_IconCatalogue::keepsFirstDirectories()
+{
+    QTemporaryDir first;
+    QTemporaryDir second;
+    touch(second.filePath(QStringLiteral("wifi_on.svg")));
+    structVANTEL_PROGRAMDATA data;
+    data.pathImages = first.path();
+
+    QVector<IconEntry> icons;
+    vantel_buildIcons(icons, data);
+    QCOMPARE(icons[ICON_WIFI_ON].path, first.path() + "/wifi_on.png");
+
+    touch(first.filePath(QStringLiteral("wifi_on.svg")));
+    data.pathImages = second.path();
+    vantel_buildIcons(icons, data);
+    QCOMPARE(icons[ICON_WIFI_ON].path, first.path() + "/wifi_on.svg");
+}
+
+void tst_IconCatalogue::lookupOutsideCatalogue()
+{
+    vantel_icons.clear();
+    QVERIFY(vantel_iconPath(ICON_NULL).isEmpty());
+    structVANTEL_PROGRAMDATA data;
+    data.pathImages = QStringLiteral("/nonexistent");
+    vantel_buildIcons(vantel_icons, data);
+    QCOMPARE(vantel_iconPath(ICON_NULL), QStringLiteral("/nonexistent/null.png"));
+    QVERIFY(vantel_iconPath(-1).isEmpty());
+    QVERIFY(vantel_iconPath(ICON_COUNT).isEmpty());
+}
+
+QTEST_GUILESS_MAIN(tst_IconCatalogue)
+#include "tst_iconcatalogue.moc"
