@@ -29,7 +29,9 @@ public:
     // Takes `control` into the bar (reparenting it) on `side`, ordered by
     // ascending `position`. A position already taken keeps the controls there
     // first: the newcomer goes after them. A control already in the bar is
-    // moved. A null control is refused (false).
+    // moved. The bar does not show controls: one its owner has not shown
+    // (show() or setVisible(true) since its last change of parent) stays
+    // hidden until it is. A null control is refused (false).
     bool xbtle_addControl(QWidget* control, int position, int side);
     void xbtle_setTitle(const QString& title);
     QString xbtle_getTitle() const;

@@ -69,6 +69,12 @@ bool XBarTitle::xbtle_addControl(QWidget* control, int position, int side)
 {
     if (!control || control == this)
         return false;
+    // Visibility stays with the control's owner: only a control its owner has
+    // shown (since its last change of parent) is shown. A layout would show
+    // every child not explicitly hidden, but an indicator shows only once it
+    // has a status.
+    if (!control->testAttribute(Qt::WA_WState_ExplicitShowHide) || control->isHidden())
+        control->hide();
     d->layout->removeWidget(control);
     d->entries.erase(std::remove_if(d->entries.begin(), d->entries.end(),
                                   [control](const Slot& s) { return s.control == control; }),

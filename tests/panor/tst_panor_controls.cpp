@@ -1,6 +1,7 @@
 // Guards the controls' contract with their host: registration by name and id
 // (and its cleanup when a control dies), the bar's order by side and position
-// (also when controls are deleted while in it), tooltip and accessible name
+// (also when controls are deleted while in it) which leaves showing them to
+// their owner, tooltip and accessible name
 // from the text, what each tool-button style shows, and the control statuses.
 #include <QAccessible>
 #include <QtTest>
@@ -29,6 +30,7 @@ private slots:
     void registrationByNameAndId();
     void registrationEndsWithTheControl();
     void barOrdersControlsByPosition();
+    void barLeavesVisibilityToOwner();
     void barSurvivesDeletedControls();
     void textNamesTheIndicator();
     void styleDecidesTextAndIcon_data();
@@ -100,11 +102,38 @@ void TestPanorControls::barOrdersControlsByPosition()
     bar.show();
     QVERIFY(QTest::qWaitForWindowExposed(&bar));
     const QList<QWidget*> order = bar.xbtle_getControls();
+    for (QWidget* control : order)
+        control->show();
+    QCoreApplication::processEvents();
     for (int i = 1; i < order.size(); ++i)
         QVERIFY(order.at(i)->x() > order.at(i - 1)->x());
     // The title's room lies between the two sides.
     QVERIFY(third.x() - menu.geometry().right() > 300);
     QVERIFY(secondToo.geometry().right() < bar.width());
+}
+
+void TestPanorControls::barLeavesVisibilityToOwner()
+{
+    XBarTitle bar;
+    XControl fresh, shown, hidden, late;
+    shown.setParent(&bar);
+    shown.show();
+    hidden.setParent(&bar);
+    hidden.hide();
+    bar.xbtle_addControl(&fresh, 1, 1);
+    bar.xbtle_addControl(&shown, 2, 1);
+    bar.xbtle_addControl(&hidden, 3, 1);
+    bar.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&bar));
+    late.setParent(&bar);
+    bar.xbtle_addControl(&late, 4, 1);
+    QCoreApplication::processEvents();
+    QVERIFY(!fresh.isVisible());
+    QVERIFY(shown.isVisible());
+    QVERIFY(!hidden.isVisible());
+    QVERIFY(!late.isVisible());
+    fresh.show();
+    QVERIFY(fresh.isVisible());
 }
 
 void TestPanorControls::barSurvivesDeletedControls()
@@ -116,6 +145,7 @@ void TestPanorControls::barSurvivesDeletedControls()
     for (XIndicator* indicator : {a, b, c}) {
         indicator->setParent(bar);
         bar->xbtle_addControl(indicator, bar->xbtle_getControls().size() + 1, 1);
+        indicator->show();
     }
     bar->show();
     delete b;
@@ -126,10 +156,12 @@ void TestPanorControls::barSurvivesDeletedControls()
     // New controls still find their place among what is left.
     XIndicator* d = new XIndicator;
     bar->xbtle_addControl(d, 0, 1);
+    d->show();
     QCOMPARE(bar->xbtle_getControls(), (QList<QWidget*>{d, c}));
     bar->resize(300, bar->sizeHint().height());
     QCoreApplication::processEvents();
-    QVERIFY(d->x() < c->x());
+    QVERIFY(d->isVisible() && c->isVisible());
+    QVERIFY(d->geometry().right() < c->x());
 
     // The status library releases its indicators late, possibly after the bar.
     c->deleteLater();
