@@ -60,9 +60,10 @@ public:
     // letter never handed out.
     std::string driveRoot(int index);
 
-    // Calls `changed` from the calling thread's event loop after the mounted
-    // volumes may have changed (within about a second). Returns a handle for
-    // unsubscribe().
+    // Calls `changed`, in the subscribing thread, after the mounted volumes
+    // may have changed: a native backend from that thread's event loop
+    // within about a second, the simulated tablet at once. Returns a handle
+    // for unsubscribe().
     virtual int subscribe(std::function<void()> changed) = 0;
     virtual void unsubscribe(int handle) = 0;
 

@@ -1,9 +1,9 @@
 // One battery status query against a fake laptop tree (mains unplugged, one
 // battery with energy values), the debug log closed. The fixed-iteration
-// variant is the one to run under callgrind:
-//   valgrind --tool=callgrind --toggle-collect='XBattery::xbat_getStatus*' \
-//     bench_batterystatus --benchmark_filter='XBattery.*iterations'
-// and divide the instructions by 1000.
+// variant is the one to run under callgrind, counting inside the query only
+// (valgrind --tool=callgrind --toggle-collect='XBattery::xbat_getStatus*'
+// bench_batterystatus --benchmark_filter='XBattery.*iterations'); divide the
+// instructions by 1000.
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
