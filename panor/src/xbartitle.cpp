@@ -30,12 +30,17 @@ class XBarTitlePrivate
 {
 public:
     // Controls that were deleted or moved to another parent left the layout
-    // by themselves; drop their entries too, so indices match the layout again.
-    void prune(const QWidget* bar)
+    // by themselves; drop their entries too, so entries match the layout again.
+    void prune()
     {
         entries.erase(std::remove_if(entries.begin(), entries.end(),
-                                   [bar](const Slot& s) { return !s.control || s.control->parentWidget() != bar; }),
-                    entries.end());
+                                     [this](const Slot& s) { return !inBar(s); }),
+                      entries.end());
+    }
+
+    bool inBar(const Slot& slot) const
+    {
+        return slot.control && layout->indexOf(slot.control) >= 0;
     }
 
     QHBoxLayout* layout = nullptr;
@@ -79,7 +84,7 @@ bool XBarTitle::xbtle_addControl(QWidget* control, int position, int side)
     d->entries.erase(std::remove_if(d->entries.begin(), d->entries.end(),
                                   [control](const Slot& s) { return s.control == control; }),
                    d->entries.end());
-    d->prune(this);
+    d->prune();
 
     Slot slot;
     slot.control = control;
@@ -91,7 +96,8 @@ bool XBarTitle::xbtle_addControl(QWidget* control, int position, int side)
     d->entries.insert(at, slot);
     if (slot.side == XBTLE_SIDE_RIGHT)
         ++index;  // past the stretch that holds the title
-    d->layout->insertWidget(index, control, 0, Qt::AlignVCenter);
+    // Bounded, should a host have changed the layout behind the bar's back.
+    d->layout->insertWidget(qBound(0, index, d->layout->count()), control, 0, Qt::AlignVCenter);
     update();
     return true;
 }
@@ -112,7 +118,7 @@ QList<QWidget*> XBarTitle::xbtle_getControls() const
 {
     QList<QWidget*> controls;
     for (const Slot& slot : d->entries) {
-        if (slot.control && slot.control->parentWidget() == this)
+        if (d->inBar(slot))
             controls.append(slot.control);
     }
     return controls;
@@ -147,7 +153,7 @@ void XBarTitle::paintEvent(QPaintEvent*)
     int left = margins.left();
     int right = width() - margins.right();
     for (const Slot& slot : d->entries) {
-        if (!slot.control || slot.control->parentWidget() != this || !slot.control->isVisible())
+        if (!d->inBar(slot) || !slot.control->isVisible())
             continue;
         const QRect geometry = slot.control->geometry();
         if (slot.side == XBTLE_SIDE_LEFT)

@@ -4,16 +4,16 @@
 
 #include "indicatorpainter.h"
 #include "panordata.h"
-#include "xindicator_p.h"
 #include "iconloader.h"
+#include "xindicator_p.h"
 
-bool XIndicatorPrivate::render(qreal dpr)
+void XIndicatorPrivate::render(qreal dpr)
 {
     QString error;
     pixmap = panor_loadIcon(iconPath, iconSize, dpr, &error);
     if (!pixmap.isNull()) {
         reportedFailure.clear();
-        return true;
+        return;
     }
     // Indicators refresh every few seconds: report a bad file once, not each time.
     if (reportedFailure != iconPath) {
@@ -21,7 +21,6 @@ bool XIndicatorPrivate::render(qreal dpr)
         qWarning("Panor: no picture from icon %s: %s", qUtf8Printable(iconPath),
                  qUtf8Printable(error));
     }
-    return false;
 }
 
 XIndicator::XIndicator(QWidget* parent)

@@ -14,8 +14,8 @@
 class XIndicatorPrivate
 {
 public:
-    // Renders `iconPath` for `dpr`; false (and a null pixmap) when unreadable.
-    bool render(qreal dpr);
+    // Renders `iconPath` for `dpr`; a null pixmap when unreadable.
+    void render(qreal dpr);
 
     int style = XIndicator::XIND_STYLE_PANEL;
     xPerimeter perimeter;

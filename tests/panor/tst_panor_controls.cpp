@@ -163,6 +163,14 @@ void TestPanorControls::barSurvivesDeletedControls()
     QVERIFY(d->isVisible() && c->isVisible());
     QVERIFY(d->geometry().right() < c->x());
 
+    // A control given another parent leaves the bar, even when it comes back.
+    QWidget elsewhere;
+    c->setParent(&elsewhere);
+    c->setParent(bar);
+    QCOMPARE(bar->xbtle_getControls(), (QList<QWidget*>{d}));
+    bar->xbtle_addControl(new XIndicator, 5, 1);
+    QCOMPARE(bar->xbtle_getControls().size(), 2);
+
     // The status library releases its indicators late, possibly after the bar.
     c->deleteLater();
     delete bar;
