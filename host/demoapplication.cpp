@@ -1,0 +1,24 @@
+#include "demoapplication.h"
+
+#include "vantelvolumewatcher.h"
+
+DemoApplication::DemoApplication(int& argc, char** argv)
+    : QApplication(argc, argv)
+{
+}
+
+// The watcher goes while the application is still whole: its platform
+// notifiers need the event dispatcher.
+DemoApplication::~DemoApplication()
+{
+    delete watcher;
+}
+
+void DemoApplication::watchVolumes()
+{
+    if (watcher)
+        return;
+    watcher = new VantelVolumeWatcher();
+    connect(watcher, &VantelVolumeWatcher::AddUsbDisk, this, &DemoApplication::AddUsbDisk);
+    connect(watcher, &VantelVolumeWatcher::RemoveUsbDisk, this, &DemoApplication::RemoveUsbDisk);
+}

@@ -1,0 +1,31 @@
+// The demo's application object. The library's screen-capture and camera
+// indicators listen on the application object for AddUsbDisk / RemoveUsbDisk
+// (the drive mask of a removable disk that arrived or left), so a host
+// declares both signals here and emits them from its volume watcher.
+#ifndef DEMOAPPLICATION_H
+#define DEMOAPPLICATION_H
+
+#include <QApplication>
+
+class VantelVolumeWatcher;
+
+class DemoApplication : public QApplication
+{
+    Q_OBJECT
+public:
+    DemoApplication(int& argc, char** argv);
+    ~DemoApplication() override;
+
+    // Follows the volumes of the platform in use from now on; call it after a
+    // simulated tablet is installed, so that the watcher reads that one.
+    void watchVolumes();
+
+signals:
+    void AddUsbDisk(int idVolume);
+    void RemoveUsbDisk(int idVolume);
+
+private:
+    VantelVolumeWatcher* watcher = nullptr;
+};
+
+#endif

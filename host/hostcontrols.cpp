@@ -1,0 +1,77 @@
+#include "hostcontrols.h"
+
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+// A charged 12 V lead-acid battery at rest.
+constexpr double kDefaultVolts = 12.6;
+} // namespace
+
+HostControls::HostControls(QWidget* parent)
+    : QWidget(parent)
+{
+    volts = new QDoubleSpinBox;
+    volts->setRange(0.0, 32.0);
+    volts->setDecimals(2);
+    volts->setSingleStep(0.1);
+    volts->setSuffix(QStringLiteral(" V"));
+    volts->setValue(kDefaultVolts);
+    valid = new QCheckBox(tr("valid"));
+    valid->setChecked(true);
+    valid->setToolTip(tr("Without a valid reading the indicator shows \"---\""));
+
+    auto* vehicle = new QGroupBox(tr("Vehicle battery"));
+    auto* vehicleLayout = new QFormLayout(vehicle);
+    vehicleLayout->addRow(tr("Reading"), volts);
+    vehicleLayout->addRow(QString(), valid);
+
+    suspend = new QPushButton(tr("Suspend"));
+    resume = new QPushButton(tr("Resume"));
+    auto* indicators = new QGroupBox(tr("Indicators"));
+    auto* indicatorLayout = new QVBoxLayout(indicators);
+    indicatorLayout->addWidget(suspend);
+    indicatorLayout->addWidget(resume);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(vehicle);
+    layout->addWidget(indicators);
+    layout->addStretch(1);
+
+    connect(volts, qOverload<double>(&QDoubleSpinBox::valueChanged), this, &HostControls::readingEdited);
+    connect(valid, &QCheckBox::toggled, this, &HostControls::readingEdited);
+    connect(suspend, &QPushButton::clicked, this, &HostControls::suspendRequested);
+    connect(resume, &QPushButton::clicked, this, &HostControls::resumeRequested);
+    setSuspended(false);
+}
+
+double HostControls::vehicleMillivolts() const
+{
+    return volts->value() * 1000.0;
+}
+
+bool HostControls::vehicleReadingValid() const
+{
+    return valid->isChecked();
+}
+
+void HostControls::setVehicleReading(double millivolts)
+{
+    volts->setValue(millivolts / 1000.0);
+}
+
+void HostControls::setSuspended(bool suspended)
+{
+    suspend->setEnabled(!suspended);
+    resume->setEnabled(suspended);
+}
+
+void HostControls::readingEdited()
+{
+    emit vehicleReadingChanged(vehicleMillivolts(), vehicleReadingValid());
+}

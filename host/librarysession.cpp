@@ -1,0 +1,96 @@
+#include "librarysession.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+
+#include "xbatteryvehicle.h"
+#include "xinfo.h"
+
+LibrarySession::LibrarySession(QObject* parent)
+    : QObject(parent)
+{
+}
+
+LibrarySession::~LibrarySession()
+{
+    close();
+}
+
+bool LibrarySession::open(const QString& iconDir, const QString& iniPath, QString& error)
+{
+    VANTEL_OpenLib();
+    opened = true;
+    if (VANTEL_InitLib() != VANTEL_RET_OK) {
+        error = tr("the library's polling thread did not start");
+        close();
+        return false;
+    }
+    data.pathImages = iconDir;
+    data.pathImagesAlt = iconDir;
+    data.pathIni = iniPath;
+    if (VANTEL_SetProgramData(&data) != VANTEL_RET_OK) {
+        error = tr("the settings file %1 cannot be read or created").arg(iniPath);
+        close();
+        return false;
+    }
+    VANTEL_getProgramInfo(infos);
+    for (int type = 0; type < infos.size(); ++type) {
+        connect(infos[type], &XInfo::sig_Information, this,
+                [this, type](int val, int par, int opt) { emit information(type, val, par, opt); });
+    }
+
+    // The library leaves the vehicle battery off: only a host that talks to a
+    // vehicle has readings for it. It must be on before attach() connects the
+    // enabled indicators to the polling thread.
+    if (XInfo* vehicle = infos.value(IND_TYPE_BATTERYVEHICLE)) {
+        vehicle->xinfo_setEnable(true);
+        vehicleBattery = vehicle->findChild<XBatteryVehicle*>();
+    }
+    return true;
+}
+
+void LibrarySession::attach(XBarTitle* titleBar)
+{
+    bar = titleBar;
+    int next = 0;
+    VANTEL_indicatorAdd(bar, 0, next);
+    suspended = false;
+}
+
+void LibrarySession::suspend()
+{
+    VANTEL_setIndicatorsStatus(INDICATORS_SLEEP);
+    suspended = true;
+}
+
+void LibrarySession::resume()
+{
+    // Waking alone does not reconnect the polling thread; adding the
+    // indicators to the bar again does.
+    VANTEL_setIndicatorsStatus(INDICATORS_RUN);
+    if (bar) {
+        int next = 0;
+        VANTEL_indicatorAdd(bar, 0, next);
+    }
+    suspended = false;
+}
+
+void LibrarySession::close()
+{
+    if (!opened)
+        return;
+    VANTEL_CloseLib();
+    // The library releases its objects with deleteLater; after the event loop
+    // has ended nothing else would delete them.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    infos.clear();
+    vehicleBattery = nullptr;
+    bar = nullptr;
+    opened = false;
+}
+
+void LibrarySession::setVehicleReading(double millivolts, bool valid)
+{
+    if (vehicleBattery)
+        vehicleBattery->xbatvhe_setParameter(millivolts, valid);
+}

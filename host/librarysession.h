@@ -1,0 +1,57 @@
+// The demo's use of the library, in the order a host calls it: open, init,
+// program data, indicators, attach to the bar; suspend and resume; close.
+// The program-data structure lives here because the library keeps a pointer
+// to it: this object must outlive the library's use of it.
+#ifndef LIBRARYSESSION_H
+#define LIBRARYSESSION_H
+
+#include <QObject>
+#include <QString>
+#include <QVector>
+
+#include "vantelapi.h"
+
+class XBarTitle;
+class XBatteryVehicle;
+class XInfo;
+
+class LibrarySession : public QObject
+{
+    Q_OBJECT
+public:
+    explicit LibrarySession(QObject* parent = nullptr);
+    ~LibrarySession() override;
+
+    // Opens and initialises the library, hands it the icon folder and the
+    // settings file, creates the indicators and enables the vehicle battery.
+    // False, with the reason in `error`, when the library cannot be set up.
+    bool open(const QString& iconDir, const QString& iniPath, QString& error);
+    // Puts the fourteen indicators on the right of `bar` and starts polling.
+    void attach(XBarTitle* bar);
+    void suspend();
+    // Wakes the indicators and connects them to the polling thread again.
+    void resume();
+    bool isSuspended() const { return suspended; }
+    // Stops the library and releases what it made; the bar must still exist.
+    void close();
+
+    // Index = indicator type. Owned by the library; empty once closed.
+    const QVector<XInfo*>& indicators() const { return infos; }
+    // Hands the vehicle battery provider a reading in millivolts.
+    void setVehicleReading(double millivolts, bool valid);
+
+signals:
+    // What an indicator passed to the host: clicks (804) and its provider's
+    // information, such as battery warnings (801).
+    void information(int type, int val, int par, int opt);
+
+private:
+    structVANTEL_PROGRAMDATA data;
+    QVector<XInfo*> infos;
+    XBatteryVehicle* vehicleBattery = nullptr;
+    XBarTitle* bar = nullptr;
+    bool opened = false;
+    bool suspended = false;
+};
+
+#endif

@@ -1,0 +1,103 @@
+#include "screenshot.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFileInfo>
+#include <QPixmap>
+#include <QTextStream>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+
+#include "xindicator.h"
+#include "xinfo.h"
+
+namespace {
+
+// A poll comes about every two seconds; the first one up to a cycle after attaching.
+constexpr int kMsPerPoll = 2000;
+constexpr int kMsSpare = 10000;
+
+QString rect(const QWidget* widget, const QWidget* window)
+{
+    const QPoint at = widget->mapTo(window, QPoint(0, 0));
+    return QStringLiteral("%1 %2 %3 %4").arg(at.x()).arg(at.y()).arg(widget->width()).arg(widget->height());
+}
+
+} // namespace
+
+Screenshot::Screenshot(QWidget* shownWindow, QWidget* titleBar, const QVector<XInfo*>& infos, int pollCount,
+                       const QString& picture, QObject* parent)
+    : QObject(parent), window(shownWindow), bar(titleBar), indicators(infos), polls(pollCount), file(picture)
+{
+}
+
+bool Screenshot::start(QString& error)
+{
+    XInfo* polled = nullptr;
+    for (XInfo* info : std::as_const(indicators)) {
+        if (info && info->xinfo_getEnable()) {
+            polled = info;
+            break;
+        }
+    }
+    if (!polled) {
+        error = tr("no indicator is enabled, so nothing is polled");
+        return false;
+    }
+    if (polls <= 0)
+        QTimer::singleShot(0, this, &Screenshot::take);
+    else
+        polled->installEventFilter(this);
+    QTimer::singleShot(polls * kMsPerPoll + kMsSpare, this, &Screenshot::giveUp);
+    return true;
+}
+
+bool Screenshot::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MetaCall && ++seen == polls) {
+        watched->removeEventFilter(this);
+        // The poll itself runs after this filter, and the other indicators'
+        // polls of the same round are queued behind it: take the picture
+        // once they have all run.
+        QTimer::singleShot(0, this, &Screenshot::take);
+    }
+    return false;
+}
+
+void Screenshot::take()
+{
+    // Indicators shown by this round's polls are laid out by posted requests.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const QPixmap picture = window->grab();
+    if (picture.isNull() || !picture.save(file, "PNG")) {
+        std::fprintf(stderr, "vantel-demo: cannot save the picture to %s\n", qPrintable(file));
+        QCoreApplication::exit(1);
+        return;
+    }
+    printGeometry(QFileInfo(file).absoluteFilePath(), picture.size());
+    QCoreApplication::exit(0);
+}
+
+void Screenshot::giveUp()
+{
+    std::fprintf(stderr, "vantel-demo: %d of %d polls came within %d s; no picture taken\n", seen, polls,
+                 (polls * kMsPerPoll + kMsSpare) / 1000);
+    QCoreApplication::exit(1);
+}
+
+void Screenshot::printGeometry(const QString& picturePath, const QSize& pictureSize) const
+{
+    QTextStream out(stdout);
+    out << "picture " << pictureSize.width() << ' ' << pictureSize.height() << ' '
+        << window->devicePixelRatioF() << ' ' << picturePath << '\n';
+    out << "bar " << rect(bar, window) << '\n';
+    for (const XInfo* info : indicators) {
+        const XIndicator* widget = info ? info->xinfo_getWidget() : nullptr;
+        if (!widget || !widget->isVisible())
+            continue;
+        const sLAYOUT_IMAGE image = info->xinfo_getImage();
+        out << "indicator " << info->xinfo_getType() << ' ' << rect(widget, window) << ' '
+            << image.size.width() << ' ' << image.size.height() << ' ' << image.path << '\n';
+    }
+}
