@@ -1,8 +1,11 @@
 // Guards the battery provider over the Linux backend and a fake power-supply
 // tree: text and icon by level, the warning table from the settings fired
 // once per descent in table order, a failed read keeping the last report,
-// and the trace lines with the report at mask 1024.
+// the trace lines with the report at mask 1024, and one query end to end at
+// the real /sys path under umockdev-run.
+#include <QProcess>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QtTest>
 
 #include "../platform/fakedevicetree.h"
@@ -227,6 +230,36 @@ private slots:
         bool onMains = true;
         QCOMPARE(battery.getBatteryLevel(onMains), -1);
         QVERIFY(!onMains);
+    }
+
+    void realSysPathUnderUmockdev()
+    {
+        if (qEnvironmentVariableIsEmpty("UMOCKDEV_DIR")) {
+            const QString runner = QStandardPaths::findExecutable("umockdev-run");
+            if (runner.isEmpty())
+                QSKIP("umockdev-run is not installed");
+            QProcess child;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.remove("VANTEL_SYSFS_ROOT");
+            env.insert("ASAN_OPTIONS", "verify_asan_link_order=0"); // umockdev preloads itself
+            child.setProcessEnvironment(env);
+            child.setProcessChannelMode(QProcess::MergedChannels);
+            child.start(runner, {"-d", QStringLiteral(UMOCKDEV_LAPTOP), "--",
+                                 QCoreApplication::applicationFilePath(), "realSysPathUnderUmockdev"});
+            QVERIFY(child.waitForFinished(60000));
+            const QByteArray output = child.readAll();
+            if (child.exitCode() != 0)
+                qWarning().noquote() << output;
+            QCOMPARE(child.exitCode(), 0);
+            QVERIFY(output.contains("PASS   : TestXBattery::realSysPathUnderUmockdev"));
+            return;
+        }
+        installBackend(createNativeBackend()); // /sys, as umockdev fakes it
+        XBattery battery(nullptr);
+        QString value, icon;
+        QCOMPARE(battery.xbat_getStatus(value, icon), int(XINFORET_OK));
+        QCOMPARE(value, QStringLiteral("23%")); // 9 of 40 Wh, the mouse's 3 % not counted
+        QCOMPARE(icon, vantel_iconPath(ICON_BATTERY_LOW));
     }
 
     void traceLines()
