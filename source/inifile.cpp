@@ -38,8 +38,13 @@ IniFile::State IniFile::read(QByteArray* text) const
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly))
         return Unreadable;
-    *text = file.read(kMaxFileSize + 1);
-    if (text->size() > kMaxFileSize || file.error() != QFileDevice::NoError) {
+    // Exactly the size found: a file that grows or shrinks meanwhile is being
+    // written by someone else, and half of it must not be written back.
+    const qint64 size = file.size();
+    if (size > kMaxFileSize)
+        return Unreadable;
+    *text = file.read(size);
+    if (text->size() != size || !file.read(1).isEmpty() || file.error() != QFileDevice::NoError) {
         text->clear();
         return Unreadable;
     }

@@ -88,6 +88,9 @@ bool isPlainStreamedType(quint32 typeId)
 
 QString IniSyntax::normalizedPath(const QString& path)
 {
+    if (!path.startsWith(QLatin1Char('/')) && !path.endsWith(QLatin1Char('/'))
+        && !path.contains(QLatin1String("//")))
+        return path;
     QString result;
     result.reserve(path.size());
     for (const QChar ch : path) {
