@@ -77,8 +77,10 @@ void tst_Cycles::fiveHundredLifecycles()
         if (i == 49)
             warm = residentKiB();
     }
-#ifndef VANTEL_UNDER_ASAN
     const qint64 growth = residentKiB() - warm;
+#ifdef VANTEL_UNDER_ASAN
+    Q_UNUSED(growth)  // ASan's quarantine holds freed memory; LSan checks leaks at exit
+#else
     QVERIFY2(growth < 4096, qPrintable(QStringLiteral("grew %1 KiB over 450 cycles").arg(growth)));
 #endif
 }

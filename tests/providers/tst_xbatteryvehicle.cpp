@@ -40,9 +40,9 @@ void tst_XBatteryVehicle::initTestCase()
     data.pathImages = work.path();
     vantel_buildIcons(vantel_icons, data);
     icon = work.path() + QStringLiteral("/battvehicon.png");
-    useSettings(QByteArray());
     QFile::remove(testLogFile());
-    VANTEL_OpenLib();
+    VANTEL_OpenLib();  // first: opening forgets the settings it finds
+    useSettings(QByteArray());
 }
 
 void tst_XBatteryVehicle::cleanupTestCase()
