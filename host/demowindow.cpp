@@ -81,7 +81,7 @@ DemoWindow::DemoWindow(DemoApplication& app, LibrarySession& session, VantelSimu
     // A reading before the first poll, so the vehicle battery never starts at "---".
     library.setVehicleReading(controls->vehicleMillivolts(), controls->vehicleReadingValid());
     library.attach(bar);
-    resize(820, 400);
+    resize(760, 320);
     // The list, not the reading's editor, starts with the keyboard.
     panel->setFocus();
 }

@@ -29,7 +29,7 @@ bool LibrarySession::open(const QString& iconDir, const QString& iniPath, QStrin
     data.pathImagesAlt = iconDir;
     data.pathIni = iniPath;
     if (VANTEL_SetProgramData(&data) != VANTEL_RET_OK) {
-        error = tr("the settings file %1 cannot be read or created").arg(iniPath);
+        error = tr("the library did not load the settings file %1").arg(iniPath);
         close();
         return false;
     }

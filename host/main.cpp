@@ -132,6 +132,10 @@ int main(int argc, char** argv)
     QString error;
     if (!library.open(iconDir, iniPath, error))
         return fail(1, error);
+    // The library falls back to its defaults in memory when it cannot write the file.
+    if (!QFileInfo::exists(iniPath))
+        std::fprintf(stderr, "vantel-demo: %s could not be created; running on the default settings\n",
+                     qPrintable(iniPath));
     DemoWindow window(app, library, simulation.get());
     window.show();
     if (simulation)
@@ -148,5 +152,7 @@ int main(int argc, char** argv)
     const int result = DemoApplication::exec();
     // Before the window, and the bar the indicators sit on, go.
     library.close();
+    if (picture && result == 0 && !picture->isSaved())
+        return fail(1, QStringLiteral("the window was closed before the picture was taken"));
     return result;
 }

@@ -7,7 +7,10 @@
 #include <QTextStream>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <cstdio>
+#include <limits>
+#include <utility>
 
 #include "xindicator.h"
 #include "xinfo.h"
@@ -30,6 +33,8 @@ Screenshot::Screenshot(QWidget* shownWindow, QWidget* titleBar, const QVector<XI
                        const QString& picture, QObject* parent)
     : QObject(parent), window(shownWindow), bar(titleBar), indicators(infos), polls(pollCount), file(picture)
 {
+    const qint64 limit = qint64(polls) * kMsPerPoll + kMsSpare;
+    timeLimitMs = int(std::min<qint64>(limit, std::numeric_limits<int>::max()));
 }
 
 bool Screenshot::start(QString& error)
@@ -49,7 +54,7 @@ bool Screenshot::start(QString& error)
         QTimer::singleShot(0, this, &Screenshot::take);
     else
         polled->installEventFilter(this);
-    QTimer::singleShot(polls * kMsPerPoll + kMsSpare, this, &Screenshot::giveUp);
+    QTimer::singleShot(timeLimitMs, this, &Screenshot::giveUp);
     return true;
 }
 
@@ -75,6 +80,7 @@ void Screenshot::take()
         QCoreApplication::exit(1);
         return;
     }
+    saved = true;
     printGeometry(QFileInfo(file).absoluteFilePath(), picture.size());
     QCoreApplication::exit(0);
 }
@@ -82,7 +88,7 @@ void Screenshot::take()
 void Screenshot::giveUp()
 {
     std::fprintf(stderr, "vantel-demo: %d of %d polls came within %d s; no picture taken\n", seen, polls,
-                 (polls * kMsPerPoll + kMsSpare) / 1000);
+                 timeLimitMs / 1000);
     QCoreApplication::exit(1);
 }
 

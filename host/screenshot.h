@@ -23,6 +23,7 @@ public:
     // Starts counting, and the time limit. False, with the reason in `error`,
     // when no indicator is polled.
     bool start(QString& error);
+    bool isSaved() const { return saved; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -37,6 +38,8 @@ private:
     QVector<XInfo*> indicators;
     int polls;
     int seen = 0;
+    int timeLimitMs = 0;
+    bool saved = false;
     QString file;
 };
 
