@@ -7,7 +7,11 @@
 #include "settingstesting.h"
 #include "xinisystem.h"
 
+#include <QDateTime>
 #include <QLockFile>
+#include <QPoint>
+#include <QRect>
+#include <QUrl>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -98,6 +102,7 @@ private slots:
     void completingKeepsEveryByte();
     void valuesRoundTripWithQSettings_data();
     void valuesRoundTripWithQSettings();
+    void readsValuesAHostStoredAsOtherTypes();
     void readsAndEditsLikeQSettings();
     void readOnlyFileIsLeftAlone();
     void fileThatIsNoIni_data();
@@ -205,6 +210,37 @@ void TestIniCompat::valuesRoundTripWithQSettings()
     QString back;
     QCOMPARE(writer->xini_getValue(DATA_NAME, back), 0);
     QCOMPARE(back, text);
+}
+
+// A Qt host may store any QVariant in a key: we read what its own
+// QSettings::value().toString() gives, except for lists (a person's commas
+// read as text) and containers, which keep their stored text.
+void TestIniCompat::readsValuesAHostStoredAsOtherTypes()
+{
+    const QString file = freshFile();
+    const QVector<QPair<int, QVariant>> values = {
+        {DATA_NAME, QDateTime(QDate(2024, 6, 1), QTime(12, 30), Qt::UTC)},
+        {DATA_BRAND, QUrl(QStringLiteral("http://example.com/a b"))},
+        {DATA_PLATFORM, 3.25},
+        {DATA_PLAT_CODE, QPoint(1, 2)},
+        {DATA_PLAT_TYPE, QRect(1, 2, 3, 4)},
+        {DATA_CAMERA_APP, QByteArray("cam\x01\xc3\xa8")},
+        {DEV_HOST1, true},
+        {DATA_KEYBOARD_APP, QStringList({QStringLiteral("osk"), QStringLiteral("-x,y")})},
+        {DEV_HOST2, QVariantMap({{QStringLiteral("k"), 1}})},
+    };
+    const QVector<KeyRow> table = sharedKeyTable();
+    {
+        QSettings host(file, QSettings::IniFormat);
+        readAsUtf8(host);
+        for (const auto& value : values)
+            host.setValue(table.at(value.first).section + '/' + table.at(value.first).key, value.second);
+    }
+    QScopedPointer<XIniSystem> ini(loaded(file));
+    for (int i = 0; i < values.size() - 2; ++i)
+        QCOMPARE(ini->xini_entryValue(values.at(i).first), values.at(i).second.toString());
+    QCOMPARE(ini->xini_entryValue(DATA_KEYBOARD_APP), QStringLiteral("osk, -x,y"));
+    QVERIFY(ini->xini_entryValue(DEV_HOST2).startsWith(QLatin1String("@Variant(")));
 }
 
 // Random INI-like texts, read by QSettings and by us, then edited by us and
