@@ -3,28 +3,15 @@
 // returns at once and leaves no poll behind.
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QPointer>
 #include <QtTest>
 
+#include "testlog.h"
 #include "vantelapi.h"
 #include "vantelglobals.h"
 #include "vantelthread.h"
 
 namespace {
-
-QString logFile()
-{
-    return qEnvironmentVariable("TRACEL_LOG_DIR") + QStringLiteral("/vantel.dll.log");
-}
-
-QStringList logLines()
-{
-    QFile file(logFile());
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
 
 int countEndingWith(const QStringList& lines, const QString& text)
 {
@@ -56,7 +43,7 @@ private slots:
 
 void tst_Lifecycle::init()
 {
-    QFile::remove(logFile());
+    QFile::remove(testLogFile());
 }
 
 void tst_Lifecycle::cleanup()
@@ -87,7 +74,7 @@ void tst_Lifecycle::bannerOncePerOpenLog()
     QCOMPARE(VANTEL_CloseLib(), 0);
     flushDeferredDeletes();
 
-    const QStringList lines = logLines();
+    const QStringList lines = testLogLines();
     QCOMPARE(countEndingWith(lines, QStringLiteral("vantel v.1.2.7.3130 ")), 1);
     QVERIFY(lines.first().contains(QLatin1String("1024")));
 }
@@ -101,7 +88,7 @@ void tst_Lifecycle::closeBeforeInit()
     QVERIFY(!vantel_log);
     QVERIFY(!vantel_thread);
     flushDeferredDeletes();
-    QCOMPARE(countEndingWith(logLines(), QStringLiteral("vantel v.1.2.7.3130 ")), 1);
+    QCOMPARE(countEndingWith(testLogLines(), QStringLiteral("vantel v.1.2.7.3130 ")), 1);
 }
 
 void tst_Lifecycle::closeWhilePolling()
@@ -127,7 +114,7 @@ void tst_Lifecycle::closeWhilePolling()
     flushDeferredDeletes();
     QVERIFY(thread.isNull());
 
-    const QStringList lines = logLines();
+    const QStringList lines = testLogLines();
     QCOMPARE(countEndingWith(lines, QStringLiteral("vantel_thread->isRunning() start")), 1);
     QCOMPARE(countEndingWith(lines, QStringLiteral("vantelthread::run")), 1);
     QCOMPARE(countEndingWith(lines, QStringLiteral("vantelthread::stopped")), 1);

@@ -64,7 +64,6 @@ private slots:
     void visibilityByStatusAndSleep();
     void clickRouting();
     void batteryWarningReachesHost();
-    void modeOutsideTable();
     void metaObjectForHosts();
 
 private:
@@ -248,25 +247,6 @@ void tst_XInfo::batteryWarningReachesHost()
     sim->setPowerStatus(0, 40);
     QCOMPARE(host.count(), 1);
     QCOMPARE(host.first(), (QList<QVariant>{801, 6593, 10}));
-}
-
-void tst_XInfo::modeOutsideTable()
-{
-    XInfo battery;
-    battery.xinfo_init(IND_TYPE_BATTERY, 5);
-    QCOMPARE(battery.xinfo_getMode(), 5);
-    QCOMPARE(battery.xinfo_getWidget()->toolButtonStyle(), Qt::ToolButtonTextOnly);
-    battery.xinfo_setEnable(true);
-    battery.xinfo_getStatus(false);
-    QVERIFY(battery.xinfo_getWidget()->isVisible());
-    QCOMPARE(battery.xinfo_getDesc(), QString());
-    QVERIFY(battery.xinfo_getImage().path.isEmpty());
-
-    battery.xinfo_setMode(XINFO_MODE_TEXTICON);
-    battery.xinfo_getStatus(false);
-    QCOMPARE(battery.xinfo_getDesc(), QStringLiteral("40%"));
-    QCOMPARE(battery.xinfo_getWidget()->xind_getText(), QStringLiteral("40%"));
-    QCOMPARE(battery.xinfo_getWidget()->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
 }
 
 void tst_XInfo::metaObjectForHosts()

@@ -92,9 +92,10 @@ void tst_EthernetSnapshot::vethStates()
     vantel_ethernetSnapshot(a, data);
     QCOMPARE(data.status, 1);
 
-    // Up, but its peer is down: no carrier.
+    // Up, but its peer is down: no carrier. Qt 5 reports such a link as not up.
     QVERIFY(ip({QStringLiteral("link"), QStringLiteral("set"), a, QStringLiteral("up")}));
     data.ip = QStringLiteral("10.9.9.9");
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
     QTRY_VERIFY((vantel_ethernetSnapshot(a, data), data.status == 2));
     QCOMPARE(data.name, a);
     QVERIFY(data.ip.isEmpty());
@@ -102,6 +103,10 @@ void tst_EthernetSnapshot::vethStates()
     vantel_ethernetReport(data, info);
     QCOMPARE(info.icon, vantel_iconPath(ICON_ETHERNET_ON));
     QCOMPARE(info.value, a);
+#else
+    vantel_ethernetSnapshot(a, data);
+    QCOMPARE(data.status, 1);
+#endif
 
     // Running with IPv6 only: the address held before stays.
     QVERIFY(ip({QStringLiteral("-6"), QStringLiteral("addr"), QStringLiteral("add"), QStringLiteral("fd42::1/64"),
