@@ -99,6 +99,8 @@ private:
     QString desc;
     QIcon icon;
     sLAYOUT_IMAGE image;
+    QString iconFile;
+    QSize iconFileSize;
 };
 
 #endif

@@ -342,10 +342,16 @@ void XInfo::xinfo_setImage(sLAYOUT_IMAGE img)
 
 void XInfo::xinfo_setIcon(QString path, QSize size)
 {
-    QIcon built;
-    built.addFile(path, size, QIcon::Normal, QIcon::Off);
-    built.addFile(path, size, QIcon::Disabled, QIcon::Off);
-    icon = built;
+    // Adding an SVG file to a QIcon parses the whole file; a poll that
+    // reports the same picture reuses the icon built for it.
+    if (icon.isNull() || path != iconFile || size != iconFileSize) {
+        QIcon built;
+        built.addFile(path, size, QIcon::Normal, QIcon::Off);
+        built.addFile(path, size, QIcon::Disabled, QIcon::Off);
+        icon = built;
+        iconFile = path;
+        iconFileSize = size;
+    }
     if (widget)
         widget->xind_setIcon(path, size);
 }
@@ -353,6 +359,7 @@ void XInfo::xinfo_setIcon(QString path, QSize size)
 void XInfo::xinfo_setIcon(QIcon value)
 {
     icon = value;
+    iconFile.clear();
     if (widget)
         widget->xind_setIcon(icon);
 }

@@ -64,6 +64,7 @@ void BM_FullPoll(benchmark::State& state)
     Tracel* log = vantel_log;
     if (!logOpen)
         vantel_log = nullptr;
+    emit vantel_thread->updateStatus(false);  // the first poll loads fonts and icons
     for (auto _ : state)
         emit vantel_thread->updateStatus(false);
     vantel_log = log;
