@@ -19,4 +19,30 @@ std::string Volumes::driveRoot(int index)
     return driveMap->root(index);
 }
 
+int Volumes::subscribe(std::function<void()> changed)
+{
+    const int handle = nextHandle++;
+    subscribers.emplace(handle, std::move(changed));
+    if (subscribers.size() == 1)
+        follow(true);
+    return handle;
+}
+
+void Volumes::unsubscribe(int handle)
+{
+    if (subscribers.erase(handle) && subscribers.empty())
+        follow(false);
+}
+
+void Volumes::notify()
+{
+    std::vector<std::function<void()>> calls;
+    for (const auto& subscriber : subscribers)
+        calls.push_back(subscriber.second);
+    for (const auto& call : calls)
+        call();
+}
+
+void Volumes::follow(bool) {}
+
 } // namespace vantel::platform

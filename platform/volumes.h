@@ -5,6 +5,7 @@
 #define VANTEL_PLATFORM_VOLUMES_H
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -64,11 +65,20 @@ public:
     // may have changed: a native backend from that thread's event loop
     // within about a second, the simulated tablet at once. Returns a handle
     // for unsubscribe().
-    virtual int subscribe(std::function<void()> changed) = 0;
-    virtual void unsubscribe(int handle) = 0;
+    int subscribe(std::function<void()> changed);
+    void unsubscribe(int handle);
+
+protected:
+    // Calls every subscriber; one may unsubscribe from its own call.
+    void notify();
+    // The first subscriber came (true) or the last one left (false): a
+    // backend starts or stops following the volumes.
+    virtual void follow(bool on);
 
 private:
     std::unique_ptr<DriveMap> driveMap;
+    std::map<int, std::function<void()>> subscribers;
+    int nextHandle = 1;
 };
 
 } // namespace vantel::platform

@@ -77,31 +77,13 @@ unsigned LinuxVolumes::driveType(const std::string& rootPath)
     return DRIVE_UNKNOWN;
 }
 
-int LinuxVolumes::subscribe(std::function<void()> changed)
+void LinuxVolumes::follow(bool on)
 {
-    int handle = nextHandle++;
-    subscribers.emplace(handle, std::move(changed));
-    if (!monitor)
+    if (on)
         monitor = std::make_unique<LinuxMountMonitor>(mountInfoPath, procRoot == "/proc",
                                                       [this] { notify(); });
-    return handle;
-}
-
-void LinuxVolumes::unsubscribe(int handle)
-{
-    subscribers.erase(handle);
-    if (subscribers.empty())
+    else
         monitor.reset();
-}
-
-void LinuxVolumes::notify()
-{
-    // A subscriber may unsubscribe from its own call.
-    std::vector<std::function<void()>> calls;
-    for (const auto& subscriber : subscribers)
-        calls.push_back(subscriber.second);
-    for (const auto& call : calls)
-        call();
 }
 
 } // namespace vantel::platform

@@ -4,7 +4,6 @@
 #ifndef VANTEL_PLATFORM_LINUXVOLUMES_H
 #define VANTEL_PLATFORM_LINUXVOLUMES_H
 
-#include <map>
 #include <memory>
 
 #include "linuxblockdevices.h"
@@ -22,17 +21,15 @@ public:
 
     std::vector<Volume> volumes() override;
     unsigned driveType(const std::string& rootPath) override;
-    int subscribe(std::function<void()> changed) override;
-    void unsubscribe(int handle) override;
+
+protected:
+    void follow(bool on) override;
 
 private:
-    void notify();
 
     LinuxBlockDevices blockDevices;
     std::string procRoot;
     std::string mountInfoPath;
-    std::map<int, std::function<void()>> subscribers;
-    int nextHandle = 1;
     std::unique_ptr<LinuxMountMonitor> monitor;
 };
 

@@ -41,18 +41,6 @@ unsigned SimVolumes::driveType(const std::string& rootPath)
     return DRIVE_NO_ROOT_DIR;
 }
 
-int SimVolumes::subscribe(std::function<void()> changed)
-{
-    int handle = nextHandle++;
-    subscribers.emplace(handle, std::move(changed));
-    return handle;
-}
-
-void SimVolumes::unsubscribe(int handle)
-{
-    subscribers.erase(handle);
-}
-
 std::string SimVolumes::plug(const std::string& label, bool removableMedia)
 {
     auto known = std::find_if(disks.begin(), disks.end(),
@@ -91,15 +79,6 @@ bool SimVolumes::pull(const std::string& label)
     disks.erase(disk);
     notify();
     return true;
-}
-
-void SimVolumes::notify()
-{
-    std::vector<std::function<void()>> calls;
-    for (const auto& subscriber : subscribers)
-        calls.push_back(subscriber.second);
-    for (const auto& call : calls)
-        call();
 }
 
 } // namespace vantel::platform

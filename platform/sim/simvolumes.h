@@ -4,7 +4,6 @@
 #ifndef VANTEL_PLATFORM_SIMVOLUMES_H
 #define VANTEL_PLATFORM_SIMVOLUMES_H
 
-#include <map>
 
 #include "volumes.h"
 
@@ -18,8 +17,6 @@ public:
 
     std::vector<Volume> volumes() override;
     unsigned driveType(const std::string& rootPath) override;
-    int subscribe(std::function<void()> changed) override;
-    void unsubscribe(int handle) override;
 
     // The root of the new volume (ending with "/"), or of the one already
     // plugged under that label; empty when its folder cannot be made.
@@ -34,12 +31,8 @@ private:
         bool removableMedia;
     };
 
-    void notify();
-
     std::string baseDir;
     std::vector<Disk> disks;
-    std::map<int, std::function<void()>> subscribers;
-    int nextHandle = 1;
 };
 
 } // namespace vantel::platform
