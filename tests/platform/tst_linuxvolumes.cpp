@@ -1,11 +1,14 @@
 // Guards the Linux volume service against a fake sysfs and mount table:
-// which volumes count as hot-pluggable, their mount paths and drive types,
-// the drive letters handed out from D: in order of arrival, and the volume
-// watcher telling a mount that appears and goes within a second.
+// which volumes count as hot-pluggable and their drive types, and the drive
+// letters handed out from D: in order of arrival, told by the volume
+// watcher as mounts appear and go; and, where a private mount namespace may
+// be made (root), a mount and an unmount seen in the kernel's own table.
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "drivemap.h"
+#include <sched.h>
+#include <sys/mount.h>
+
 #include "fakedevicetree.h"
 #include "linux/linuxbackend.h"
 #include "vantelvolumewatcher.h"
@@ -14,65 +17,34 @@ using namespace vantel::platform;
 
 namespace {
 
-const char* const usbPort = "devices/pci0000:00/0000:00:14.0/usb2/2-1/2-1:1.0/host6/target6:0:0/6:0:0:0";
-const char* const usbDiskPort = "devices/pci0000:00/0000:00:14.0/usb2/2-2/2-2:1.0/host7/target7:0:0/7:0:0:0";
-const char* const usbStickPort = "devices/pci0000:00/0000:00:14.0/usb3/3-1/3-1:1.0/host8/target8:0:0/8:0:0:0";
-const char* const sataPort = "devices/pci0000:00/0000:00:17.0/ata1/host0/target0:0:0/0:0:0:0";
-const char* const opticalPort = "devices/pci0000:00/0000:00:17.0/ata2/host1/target1:0:0/1:0:0:0";
-const char* const sdSlot = "devices/platform/sdhci.1/mmc_host/mmc1/mmc1:aaaa";
-const char* const emmc = "devices/platform/sdhci.0/mmc_host/mmc0/mmc0:0001";
+// A disk below sys/devices/`port`, its device ("disk/partition", or the
+// whole disk), its number, its removable-media flag and, on an MMC host, the card's type.
+struct Disk {
+    const char *port, *device, *number, *removable, *mmcType;
+};
 
-const QByteArray baseMounts =
+const Disk disks[] = {
+    {"pci0000:00/0000:00:17.0/ata1/host0/target0:0:0/0:0:0:0", "sda/sda2", "8:2", "0", ""},
+    {"pci0000:00/0000:00:14.0/usb2/2-1/2-1:1.0/host6/target6:0:0/6:0:0:0", "sdb/sdb1", "8:17", "1", ""},
+    {"pci0000:00/0000:00:14.0/usb2/2-2/2-2:1.0/host7/target7:0:0/7:0:0:0", "sdc/sdc1", "8:33", "0", ""},
+    {"pci0000:00/0000:00:14.0/usb3/3-1/3-1:1.0/host8/target8:0:0/8:0:0:0", "sdd", "8:48", "1", ""},
+    {"pci0000:00/0000:00:17.0/ata2/host1/target1:0:0/1:0:0:0", "sr0", "11:0", "1", ""},
+    {"platform/sdhci.1/mmc_host/mmc1/mmc1:aaaa", "mmcblk1/mmcblk1p1", "179:33", "0", "SD"},
+    {"platform/sdhci.0/mmc_host/mmc0/mmc0:0001", "mmcblk0/mmcblk0p2", "179:2", "0", "MMC"},
+};
+
+const QByteArray stickMount = "40 21 8:17 / /media/tech/STICK rw,nosuid shared:80 - vfat /dev/sdb1 rw\n";
+const QByteArray otherMounts =
     "21 1 8:2 / / rw,relatime shared:1 - ext4 /dev/sda2 rw\n"
     "30 21 0:40 / /tmp rw shared:5 - tmpfs tmpfs rw\n"
     "31 21 0:41 / /mnt/share rw - nfs4 server:/export rw,vers=4.2\n"
-    "40 21 8:17 / /media/tech/STICK rw,nosuid shared:80 - vfat /dev/sdb1 rw\n"
     "41 21 8:17 /DCIM /home/tech/dcim rw - vfat /dev/sdb1 rw\n"
     "42 21 8:33 / /media/tech/USB\\040DISK rw - ext4 /dev/sdc1 rw\n"
     "43 21 179:33 / /media/tech/SDCARD rw - exfat /dev/mmcblk1p1 rw\n"
     "44 21 179:2 / /data rw - ext4 /dev/mmcblk0p2 rw\n"
     "45 21 11:0 / /media/tech/CDROM ro - iso9660 /dev/sr0 ro\n"
     "this line is not a mount\n";
-
 const QByteArray newStick = "50 21 8:48 / /media/tech/NEW rw - vfat /dev/sdd rw\n";
-
-// A disk with one partition, linked from dev/block as the kernel does.
-void addDisk(FakeDeviceTree& tree, const QString& port, const QString& disk, const QByteArray& removable,
-             const QString& partition, const QString& number)
-{
-    const QString diskDir = port + "/block/" + disk;
-    tree.attribute("sys/" + diskDir + "/removable", removable);
-    QString deviceDir = diskDir;
-    if (!partition.isEmpty()) {
-        deviceDir = diskDir + "/" + partition;
-        tree.attribute("sys/" + deviceDir + "/partition", "1");
-    }
-    tree.attribute("sys/" + deviceDir + "/dev", number.toLatin1());
-    tree.link("../../" + deviceDir, "sys/dev/block/" + number);
-}
-
-void layOut(FakeDeviceTree& tree)
-{
-    const QString sys = "sys/";
-    addDisk(tree, sataPort, "sda", "0", "sda2", "8:2");
-    addDisk(tree, usbPort, "sdb", "1", "sdb1", "8:17");
-    addDisk(tree, usbDiskPort, "sdc", "0", "sdc1", "8:33");
-    addDisk(tree, usbStickPort, "sdd", "1", QString(), "8:48");
-    addDisk(tree, opticalPort, "sr0", "1", QString(), "11:0");
-    addDisk(tree, sdSlot, "mmcblk1", "0", "mmcblk1p1", "179:33");
-    tree.attribute(sys + sdSlot + "/type", "SD");
-    tree.link("../../../mmc1:aaaa", sys + sdSlot + "/block/mmcblk1/device");
-    addDisk(tree, emmc, "mmcblk0", "0", "mmcblk0p2", "179:2");
-    tree.attribute(sys + emmc + "/type", "MMC");
-    tree.link("../../../mmc0:0001", sys + emmc + "/block/mmcblk0/device");
-    tree.write("proc/self/mountinfo", baseMounts);
-}
-
-std::shared_ptr<LinuxBackend> backendOn(const FakeDeviceTree& tree)
-{
-    return std::make_shared<LinuxBackend>((tree.root() + "/sys").toStdString(),
-                                          (tree.root() + "/proc").toStdString());
-}
 
 } // namespace
 
@@ -80,24 +52,38 @@ class TestLinuxVolumes : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void enumeration()
+    std::unique_ptr<FakeDeviceTree> tree;
+    std::shared_ptr<LinuxBackend> backend;
+
+    void mount(const QByteArray& table) { tree->write("proc/self/mountinfo", table); }
+
+    QStringList letters(int from, int to)
     {
-        FakeDeviceTree tree;
-        layOut(tree);
-        std::vector<Volume> volumes = backendOn(tree)->volumes().volumes();
-        QStringList seen;
-        for (const Volume& v : volumes) {
-            QStringList paths;
-            for (const std::string& p : v.mountPaths)
-                paths << QString::fromStdString(p);
-            seen << QString::fromStdString(v.name) + (v.hotplug ? " hotplug " : " fixed ") + paths.join('|');
+        QStringList roots;
+        for (int index = from; index <= to; ++index)
+            roots << QString::fromStdString(backend->volumes().driveRoot(index));
+        return roots;
+    }
+
+private slots:
+    void init()
+    {
+        tree = std::make_unique<FakeDeviceTree>();
+        for (const Disk& disk : disks) {
+            const QString device = QStringLiteral("sys/devices/%1/block/%2").arg(disk.port, disk.device);
+            const QString diskDir = QString(disk.device).contains('/') ? device.section('/', 0, -2) : device;
+            tree->attribute(diskDir + "/removable", disk.removable);
+            if (device != diskDir)
+                tree->attribute(device + "/partition", "1");
+            tree->link("../../" + device.mid(4), QStringLiteral("sys/dev/block/") + disk.number);
+            if (*disk.mmcType) {
+                tree->attribute(QStringLiteral("sys/devices/%1/type").arg(disk.port), disk.mmcType);
+                tree->link("../..", diskDir + "/device");
+            }
         }
-        // The bind mount of /DCIM is no second root of the stick; tmpfs and nfs are no block devices.
-        QCOMPARE(seen, QStringList({"/dev/sda2 fixed /", "/dev/sdb1 hotplug /media/tech/STICK/",
-                                    "/dev/sdc1 hotplug /media/tech/USB DISK/",
-                                    "/dev/mmcblk1p1 hotplug /media/tech/SDCARD/", "/dev/mmcblk0p2 fixed /data/",
-                                    "/dev/sr0 fixed /media/tech/CDROM/"}));
+        mount(stickMount + otherMounts);
+        backend = std::make_shared<LinuxBackend>((tree->root() + "/sys").toStdString(),
+                                                 (tree->root() + "/proc").toStdString());
     }
 
     void driveTypes_data()
@@ -114,7 +100,6 @@ private slots:
         QTest::newRow("tmpfs") << "/tmp/" << unsigned(DRIVE_RAMDISK);
         QTest::newRow("nfs") << "/mnt/share/" << unsigned(DRIVE_REMOTE);
         QTest::newRow("not a mount point") << "/media/tech/" << unsigned(DRIVE_NO_ROOT_DIR);
-        QTest::newRow("drive letter") << "E:\\" << unsigned(DRIVE_NO_ROOT_DIR);
         QTest::newRow("empty") << "" << unsigned(DRIVE_NO_ROOT_DIR);
     }
 
@@ -122,79 +107,52 @@ private slots:
     {
         QFETCH(QString, root);
         QFETCH(unsigned, type);
-        FakeDeviceTree tree;
-        layOut(tree);
-        QCOMPARE(backendOn(tree)->volumes().driveType(root.toStdString()), type);
-    }
-
-    void missingMountTableMeansNoVolumes()
-    {
-        FakeDeviceTree tree;
-        auto backend = backendOn(tree);
-        QVERIFY(backend->volumes().volumes().empty());
-        QVERIFY(backend->volumes().drives().empty());
-        QCOMPARE(backend->volumes().driveType("/"), unsigned(DRIVE_NO_ROOT_DIR));
+        QCOMPARE(backend->volumes().driveType(root.toStdString()), type);
     }
 
     void lettersInOrderOfArrival()
     {
-        FakeDeviceTree tree;
-        layOut(tree);
-        auto backend = backendOn(tree);
-        Volumes& volumes = backend->volumes();
-        QCOMPARE(QString::fromStdString(volumes.driveRoot(3)), QStringLiteral("/media/tech/STICK/"));
-        QCOMPARE(QString::fromStdString(volumes.driveRoot(4)), QStringLiteral("/media/tech/USB DISK/"));
-        QCOMPARE(QString::fromStdString(volumes.driveRoot(5)), QStringLiteral("/media/tech/SDCARD/"));
-        QVERIFY(volumes.driveRoot(2).empty());
-        QVERIFY(volumes.driveRoot(6).empty());
-
-        // The stick leaves: D: still names its old root, so that the departure
-        // can be told, and goes to the next arrival; E: and F: stay.
-        QByteArray mounts = baseMounts;
-        mounts.replace("40 21 8:17 / /media/tech/STICK rw,nosuid shared:80 - vfat /dev/sdb1 rw\n", "");
-        tree.write("proc/self/mountinfo", mounts);
-        QCOMPARE(int(volumes.drives().size()), 2);
-        QCOMPARE(QString::fromStdString(volumes.driveRoot(3)), QStringLiteral("/media/tech/STICK/"));
-        tree.write("proc/self/mountinfo", mounts + newStick);
-        QCOMPARE(QString::fromStdString(volumes.driveRoot(3)), QStringLiteral("/media/tech/NEW/"));
-        QCOMPARE(QString::fromStdString(volumes.driveRoot(4)), QStringLiteral("/media/tech/USB DISK/"));
-    }
-
-    void lettersEndAtZ()
-    {
-        DriveMap map;
-        std::vector<Volume> volumes;
-        for (int i = 0; i < 30; ++i)
-            volumes.push_back(Volume{"/dev/sd" + std::to_string(i), true, {"/media/" + std::to_string(i) + "/"}});
-        const std::vector<Drive>& drives = map.update(volumes);
-        QCOMPARE(int(drives.size()), 23);
-        QCOMPARE(drives.front().index, 3);
-        QCOMPARE(drives.back().index, 25);
-        QCOMPARE(QString::fromStdString(drives.back().root), QStringLiteral("/media/22/"));
-    }
-
-    void watcherSeesMountAppearAndGo()
-    {
-        FakeDeviceTree tree;
-        layOut(tree);
-        installBackend(backendOn(tree));
+        installBackend(backend);
         VantelVolumeWatcher watcher;
         QSignalSpy added(&watcher, &VantelVolumeWatcher::AddUsbDisk);
         QSignalSpy removed(&watcher, &VantelVolumeWatcher::RemoveUsbDisk);
-
-        tree.write("proc/self/mountinfo", baseMounts + newStick);
-        QVERIFY(added.wait(3000));
-        QCOMPARE(added.count(), 1);
-        QCOMPARE(added.at(0).at(0).toInt(), 1 << 6); // G:, after D:, E:, F: present at start
-        QCOMPARE(removed.count(), 0);
-
-        QByteArray withoutStick = baseMounts;
-        withoutStick.replace("40 21 8:17 / /media/tech/STICK rw,nosuid shared:80 - vfat /dev/sdb1 rw\n", "");
-        tree.write("proc/self/mountinfo", withoutStick + newStick);
+        // The stick's bind mount of /DCIM is no second root; tmpfs and nfs are no block devices.
+        QCOMPARE(int(backend->volumes().volumes().size()), 6);
+        QCOMPARE(letters(3, 6), QStringList({"/media/tech/STICK/", "/media/tech/USB DISK/", "/media/tech/SDCARD/", ""}));
+        // The stick leaves: D: still names its old root, so that the departure can be told.
+        mount(otherMounts);
         QVERIFY(removed.wait(3000));
         QCOMPARE(removed.at(0).at(0).toInt(), 1 << 3);
-        QCOMPARE(added.count(), 1);
+        QCOMPARE(letters(3, 3), QStringList({"/media/tech/STICK/"}));
+        // The next arrival gets the lowest free letter; the others keep theirs.
+        mount(otherMounts + newStick);
+        QVERIFY(added.wait(3000));
+        QCOMPARE(added.at(0).at(0).toInt(), 1 << 3);
+        QCOMPARE(letters(3, 5), QStringList({"/media/tech/NEW/", "/media/tech/USB DISK/", "/media/tech/SDCARD/"}));
+        QCOMPARE(added.count() + removed.count(), 2);
         installBackend(nullptr);
+    }
+
+    // Last: the suite stays in the namespace it makes here.
+    void kernelMountTableIsWatched()
+    {
+        if (::unshare(CLONE_NEWNS) != 0)
+            QSKIP("no right to make a mount namespace");
+        // Nothing done here may reach the machine's own namespace.
+        QCOMPARE(::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr), 0);
+        const QByteArray point = tree->root().toLocal8Bit();
+        LinuxVolumes volumes("/sys", "/proc");
+        int calls = 0;
+        volumes.subscribe([&calls] { ++calls; });
+        QTest::qWait(100);
+        calls = 0;
+        QCOMPARE(::mount("vantel-test", point.constData(), "tmpfs", 0, nullptr), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(calls > 0, 5000);
+        QCOMPARE(volumes.driveType(point.toStdString()), unsigned(DRIVE_RAMDISK));
+        const int afterMount = calls;
+        QCOMPARE(::umount(point.constData()), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(calls > afterMount, 5000);
+        QCOMPARE(volumes.driveType(point.toStdString()), unsigned(DRIVE_NO_ROOT_DIR));
     }
 };
 

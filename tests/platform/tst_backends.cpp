@@ -1,0 +1,73 @@
+// Guards the platform backends: the one VANTEL_PLATFORM chooses at start
+// (sim: the simulated tablet, anything else the native one), and the
+// simulated tablet as tests and the demo host drive it: its power status set
+// from outside, volumes plugged and pulled with a real folder as root, and
+// the demo's scenario going down through the warnings and plugging a stick.
+#include <QDir>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "platform.h"
+#include "vantelsimulation.h"
+#include "vantelvolumewatcher.h"
+
+using namespace vantel::platform;
+
+class TestBackends : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void chosenOnceFromEnvironment()
+    {
+        qputenv("VANTEL_PLATFORM", "sim");
+        installBackend(nullptr); // none chosen yet, as at start
+        QCOMPARE(QByteArray(backend().name()), QByteArray("sim"));
+        qunsetenv("VANTEL_PLATFORM");
+        QCOMPARE(QByteArray(currentBackend()->name()), QByteArray("sim")); // chosen once
+        installBackend(nullptr);
+        QCOMPARE(QByteArray(backend().name()), QByteArray("linux"));
+    }
+
+    void simulatedTablet()
+    {
+        VantelSimulation sim;
+        sim.setPowerStatus(255, 300); // out of range: the byte's highest value
+        SystemPowerStatus status;
+        QVERIFY(powerStatus().getSystemPowerStatus(status));
+        QCOMPARE(int(status.batteryLifePercent), 255);
+        const QString stick = sim.plugVolume("STICK");
+        QVERIFY(QDir(stick).exists());
+        QCOMPARE(sim.plugVolume("STICK"), stick);
+        QVERIFY(sim.plugVolume("../x").isEmpty()); // never outside its folder
+        QVERIFY(sim.pullVolume("STICK"));
+        QVERIFY(!sim.pullVolume("STICK"));
+        QVERIFY(!QDir(stick).exists());
+    }
+
+    void scenarioRunsThroughItsSteps()
+    {
+        VantelSimulation sim;
+        VantelVolumeWatcher watcher;
+        QSignalSpy steps(&sim, &VantelSimulation::scenarioStep);
+        QSignalSpy added(&watcher, &VantelVolumeWatcher::AddUsbDisk);
+        QSignalSpy removed(&watcher, &VantelVolumeWatcher::RemoveUsbDisk);
+        int lowest = 100;
+        connect(&sim, &VantelSimulation::scenarioStep, this, [&] {
+            SystemPowerStatus status;
+            if (powerStatus().getSystemPowerStatus(status) && status.acLineStatus == 0)
+                lowest = std::min(lowest, int(status.batteryLifePercent));
+            if (steps.count() == 12)
+                sim.stopScenario();
+        });
+        sim.startScenario(5);
+        QTRY_COMPARE_WITH_TIMEOUT(steps.count(), 12, 10000);
+        QCOMPARE(steps.at(11).at(0).toInt(), 0); // over again
+        QCOMPARE(lowest, 2);
+        QCOMPARE(added.count(), 1);
+        QCOMPARE(removed.count(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBackends)
+#include "tst_backends.moc"
