@@ -245,10 +245,7 @@ void tst_Setup::closeWithPollQueued()
     QThread::msleep(2600);  // the GUI thread is busy; the polling thread queues a poll
     QCOMPARE(counter.total(), 0);
 
-    QElapsedTimer timer;
-    timer.start();
     QCOMPARE(VANTEL_CloseLib(), 0);
-    QVERIFY(timer.elapsed() < 1000);
     QCoreApplication::processEvents();
     QCOMPARE(counter.total(), 0);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -8,7 +8,6 @@
 
 #include "iconcatalogue.h"
 #include "vantelapi.h"
-#include "vantelglobals.h"
 
 namespace {
 
@@ -27,7 +26,6 @@ class tst_IconCatalogue : public QObject
 private slots:
     void resolvesPerFile();
     void keepsFirstDirectories();
-    void lookupOutsideCatalogue();
 };
 
 void tst_IconCatalogue::resolvesPerFile()
@@ -75,18 +73,6 @@ void tst_IconCatalogue::keepsFirstDirectories()
     data.pathImages = second.path();
     vantel_buildIcons(icons, data);
     QCOMPARE(icons[ICON_WIFI_ON].path, first.path() + "/wifi_on.svg");
-}
-
-void tst_IconCatalogue::lookupOutsideCatalogue()
-{
-    vantel_icons.clear();
-    QVERIFY(vantel_iconPath(ICON_NULL).isEmpty());
-    structVANTEL_PROGRAMDATA data;
-    data.pathImages = QStringLiteral("/nonexistent");
-    vantel_buildIcons(vantel_icons, data);
-    QCOMPARE(vantel_iconPath(ICON_NULL), QStringLiteral("/nonexistent/null.png"));
-    QVERIFY(vantel_iconPath(-1).isEmpty());
-    QVERIFY(vantel_iconPath(ICON_COUNT).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_IconCatalogue)
