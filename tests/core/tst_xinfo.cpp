@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include "iconcatalogue.h"
+#include "testcatalogue.h"
 #include "testsettings.h"
 #include "vantelapi.h"
 #include "vantelglobals.h"
@@ -76,9 +77,7 @@ private:
 
 void tst_XInfo::initTestCase()
 {
-    structVANTEL_PROGRAMDATA data;
-    data.pathImages = QStringLiteral(VANTEL_ICON_BUILD_DIR);
-    vantel_buildIcons(vantel_icons, data);
+    QVERIFY(installTestCatalogue(QStringLiteral(VANTEL_ICON_BUILD_DIR)));
     sim = new VantelSimulation(this);
     sim->setPowerStatus(0, 40);
 }

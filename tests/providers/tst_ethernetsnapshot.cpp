@@ -8,6 +8,7 @@
 
 #include "ethernetsnapshot.h"
 #include "iconcatalogue.h"
+#include "testcatalogue.h"
 #include "vantelapi.h"
 #include "vantelglobals.h"
 
@@ -45,9 +46,7 @@ _XINFODATA tst_EthernetSnapshot::report(const XEthernet::_XETHDATA& data)
 
 void tst_EthernetSnapshot::initTestCase()
 {
-    structVANTEL_PROGRAMDATA data;
-    data.pathImages = icons.path();
-    vantel_buildIcons(vantel_icons, data);
+    QVERIFY(installTestCatalogue(icons.path()));
 }
 
 void tst_EthernetSnapshot::cleanupTestCase()

@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include "iconcatalogue.h"
+#include "testcatalogue.h"
 #include "testlog.h"
 #include "tracelwrapper.h"
 #include "vantelapi.h"
@@ -31,9 +32,7 @@ private:
 
 void tst_FixedProviders::initTestCase()
 {
-    structVANTEL_PROGRAMDATA data;
-    data.pathImages = icons.path();
-    vantel_buildIcons(vantel_icons, data);
+    QVERIFY(installTestCatalogue(icons.path()));
     nullIcon = icons.path() + QStringLiteral("/null.png");
     QCOMPARE(vantel_iconPath(ICON_NULL), nullIcon);
     QFile::remove(testLogFile());

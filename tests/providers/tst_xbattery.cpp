@@ -8,6 +8,7 @@
 
 #include "../platform/fakedevicetree.h"
 #include "iconcatalogue.h"
+#include "testcatalogue.h"
 #include "linux/linuxbackend.h"
 #include "testlog.h"
 #include "testsettings.h"
@@ -33,9 +34,7 @@ class TestXBattery : public QObject
 private slots:
     void initTestCase()
     {
-        structVANTEL_PROGRAMDATA data;
-        data.pathImages = qEnvironmentVariable("VANTEL_SOURCE_DIR") + "/icons";
-        QVERIFY(vantel_buildIcons(vantel_icons, data));
+        QVERIFY(installTestCatalogue(qEnvironmentVariable("VANTEL_SOURCE_DIR") + "/icons"));
     }
 
     void init()

@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "iconcatalogue.h"
+#include "testcatalogue.h"
 #include "testlog.h"
 #include "testsettings.h"
 #include "vantelapi.h"
@@ -36,9 +37,7 @@ private:
 
 void tst_XBatteryVehicle::initTestCase()
 {
-    structVANTEL_PROGRAMDATA data;
-    data.pathImages = work.path();
-    vantel_buildIcons(vantel_icons, data);
+    QVERIFY(installTestCatalogue(work.path()));
     icon = work.path() + QStringLiteral("/battvehicon.png");
     QFile::remove(testLogFile());
     VANTEL_OpenLib();  // first: opening forgets the settings it finds
