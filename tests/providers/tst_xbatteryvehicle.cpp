@@ -1,6 +1,6 @@
 // Guards the vehicle battery provider: the reading in volts and, in debug
 // mode (read from the settings on every query), in millivolts; a missing
-// reading; its trace lines; and a host reaching it through its indicator.
+// reading; and its trace lines.
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -11,8 +11,6 @@
 #include "testsettings.h"
 #include "vantelapi.h"
 #include "xbatteryvehicle.h"
-#include "xindicator.h"
-#include "xinfo.h"
 
 class tst_XBatteryVehicle : public QObject
 {
@@ -25,7 +23,6 @@ private slots:
     void volts();
     void missingReading();
     void debugModeInMillivolts();
-    void hostHandsInThroughIndicator();
 
 private:
     QString query(XBatteryVehicle& provider, int expected = XINFORET_OK);
@@ -123,25 +120,6 @@ void tst_XBatteryVehicle::debugModeInMillivolts()
     QCOMPARE(lines, (QStringList{header, "XBatteryVehicle::xbatvhe_getStatus [mV] status:12600 old:0", header,
                                  "XBatteryVehicle::xbatvhe_getStatus [mV] status:12600 old:12600", header,
                                  "XBatteryVehicle::xbatvhe_getStatus [V] status:12.6"}));
-}
-
-// The indicator comes out disabled in mode 2; the host enables it and hands
-// readings to the provider it finds among the indicator's children.
-void tst_XBatteryVehicle::hostHandsInThroughIndicator()
-{
-    XInfo indicator;
-    indicator.xinfo_init(IND_TYPE_BATTERYVEHICLE, -1);
-    QVERIFY(!indicator.xinfo_getEnable());
-    QCOMPARE(indicator.xinfo_getMode(), int(XINFO_MODE_TEXTICON));
-
-    auto* provider = indicator.findChild<XBatteryVehicle*>();
-    QVERIFY(provider);
-    provider->xbatvhe_setParameter(12100, true);
-    indicator.setProperty("xinfo_enable", true);
-    indicator.xinfo_getStatus(false);
-    QCOMPARE(indicator.xinfo_getDesc(), QStringLiteral("12.1V"));
-    QCOMPARE(indicator.xinfo_getImage().path, icon);
-    QVERIFY(indicator.xinfo_getWidget()->isVisible());
 }
 
 QTEST_MAIN(tst_XBatteryVehicle)
