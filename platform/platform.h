@@ -6,9 +6,22 @@
 // A test or the demo host installs its own simulated tablet with
 // installBackend() before the library's objects start using the services.
 //
-// Adding a service: declare its interface in a header of its own beside
-// powerstatus.h, add a pure virtual accessor to Backend and a free accessor
-// below, and implement it in every backend folder (linux/, sim/, ...).
+// Adding a service, with the power status as the worked example:
+// 1. <service>.h here (powerstatus.h): a pure interface in plain C++17 that
+//    keeps the Windows numbers (AC line 0/1/255), one comment a method saying
+//    what it answers when the device is missing. A pure virtual accessor on
+//    Backend (powerStatus()) and a free accessor below.
+// 2. linux/linux<service>.{h,cpp} and sim/sim<service>.{h,cpp}
+//    (LinuxPowerStatus, SimPowerStatus); the Windows one in win32/. Each
+//    backend makes it on first use through an OnFirstUse member; a connection
+//    it needs (a bus, a display) it opens itself, when first asked.
+// 3. The simulated tablet: a setter a test calls (setPowerStatus on
+//    VantelSimulation) and a step of the demo's scenario.
+// 4. CMake: the file lists of platform/CMakeLists.txt, Linux-only files in
+//    its Linux block.
+// 5. Tests: tests/platform/tst_linux<service>.cpp on real doubles (fixture
+//    folders, the private bus or X server of tests/support);
+//    the provider's own tests on the simulated tablet in tests/providers/.
 #ifndef VANTEL_PLATFORM_PLATFORM_H
 #define VANTEL_PLATFORM_PLATFORM_H
 

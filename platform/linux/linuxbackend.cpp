@@ -4,9 +4,24 @@
 
 namespace vantel::platform {
 
-LinuxBackend::LinuxBackend(const std::string& sysfsRoot, const std::string& procRoot)
-    : power(sysfsRoot), volumeService(sysfsRoot, procRoot)
+LinuxBackend::LinuxBackend(std::string sysfs, std::string proc)
+    : sysfsRoot(std::move(sysfs)), procRoot(std::move(proc))
 {
+}
+
+PowerStatus& LinuxBackend::powerStatus()
+{
+    return power.get([this] { return std::make_unique<LinuxPowerStatus>(sysfsRoot); });
+}
+
+Volumes& LinuxBackend::volumes()
+{
+    return volumeService.get([this] { return std::make_unique<LinuxVolumes>(sysfsRoot, procRoot); });
+}
+
+DebugOutput& LinuxBackend::debugOutput()
+{
+    return debug.get([] { return std::make_unique<LinuxDebugOutput>(); });
 }
 
 std::shared_ptr<Backend> createNativeBackend()

@@ -1,12 +1,16 @@
 // The native backend on Linux: the real machine, read through sysfs and
 // procfs at the roots VANTEL_SYSFS_ROOT and VANTEL_PROC_ROOT (default /sys and
-// /proc), taken once when the backend is made.
+// /proc), taken once when the backend is made. Each service is made when it
+// is first asked for.
 #ifndef VANTEL_PLATFORM_LINUXBACKEND_H
 #define VANTEL_PLATFORM_LINUXBACKEND_H
+
+#include <string>
 
 #include "linuxdebugoutput.h"
 #include "linuxpowerstatus.h"
 #include "linuxvolumes.h"
+#include "onfirstuse.h"
 #include "platform.h"
 
 namespace vantel::platform {
@@ -14,17 +18,19 @@ namespace vantel::platform {
 class LinuxBackend : public Backend
 {
 public:
-    LinuxBackend(const std::string& sysfsRoot, const std::string& procRoot);
+    LinuxBackend(std::string sysfsRoot, std::string procRoot);
 
     const char* name() const override { return "linux"; }
-    PowerStatus& powerStatus() override { return power; }
-    Volumes& volumes() override { return volumeService; }
-    DebugOutput& debugOutput() override { return debug; }
+    PowerStatus& powerStatus() override;
+    Volumes& volumes() override;
+    DebugOutput& debugOutput() override;
 
 private:
-    LinuxPowerStatus power;
-    LinuxVolumes volumeService;
-    LinuxDebugOutput debug;
+    const std::string sysfsRoot;
+    const std::string procRoot;
+    OnFirstUse<LinuxPowerStatus> power;
+    OnFirstUse<LinuxVolumes> volumeService;
+    OnFirstUse<LinuxDebugOutput> debug;
 };
 
 } // namespace vantel::platform

@@ -2,6 +2,21 @@
 
 namespace vantel::platform {
 
+SimPowerStatus& SimTablet::simPower()
+{
+    return power.get([] { return std::make_unique<SimPowerStatus>(); });
+}
+
+SimVolumes& SimTablet::simVolumes()
+{
+    return volumeService.get([] { return std::make_unique<SimVolumes>(); });
+}
+
+SimDebugOutput& SimTablet::simDebug()
+{
+    return debug.get([] { return std::make_unique<SimDebugOutput>(); });
+}
+
 std::shared_ptr<Backend> createSimulatedBackend()
 {
     return std::make_shared<SimTablet>();

@@ -1,7 +1,10 @@
 // The simulated tablet: a backend whose state a test or a scenario sets.
+// Like every backend it makes each service on first use; the sim*()
+// accessors that set a service's state make it too.
 #ifndef VANTEL_PLATFORM_SIMTABLET_H
 #define VANTEL_PLATFORM_SIMTABLET_H
 
+#include "onfirstuse.h"
 #include "platform.h"
 #include "simdebugoutput.h"
 #include "simpowerstatus.h"
@@ -13,18 +16,18 @@ class SimTablet : public Backend
 {
 public:
     const char* name() const override { return "sim"; }
-    PowerStatus& powerStatus() override { return power; }
-    Volumes& volumes() override { return volumeService; }
-    DebugOutput& debugOutput() override { return debug; }
+    PowerStatus& powerStatus() override { return simPower(); }
+    Volumes& volumes() override { return simVolumes(); }
+    DebugOutput& debugOutput() override { return simDebug(); }
 
-    SimPowerStatus& simPower() { return power; }
-    SimVolumes& simVolumes() { return volumeService; }
-    SimDebugOutput& simDebug() { return debug; }
+    SimPowerStatus& simPower();
+    SimVolumes& simVolumes();
+    SimDebugOutput& simDebug();
 
 private:
-    SimPowerStatus power;
-    SimVolumes volumeService;
-    SimDebugOutput debug;
+    OnFirstUse<SimPowerStatus> power;
+    OnFirstUse<SimVolumes> volumeService;
+    OnFirstUse<SimDebugOutput> debug;
 };
 
 } // namespace vantel::platform

@@ -6,7 +6,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "../platform/fakedevicetree.h"
+#include "fakedevicetree.h"
 #include "iconcatalogue.h"
 #include "testcatalogue.h"
 #include "linux/linuxbackend.h"

@@ -1,0 +1,51 @@
+// A program a test starts for itself (a bus daemon, a fake service, an X
+// server) and ends by its process id. The child gets SIGTERM when the test
+// process dies, so a crashed or aborted test leaves nothing running.
+#ifndef TESTPROCESS_H
+#define TESTPROCESS_H
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <sys/types.h>
+
+class TestProcess
+{
+public:
+    TestProcess() = default;
+    ~TestProcess();
+    TestProcess(const TestProcess&) = delete;
+    TestProcess& operator=(const TestProcess&) = delete;
+
+    // Starts `program` (a path, or a name looked up in PATH) with `arguments`
+    // and the test's environment. With `readyFd` >= 0, the child's file
+    // descriptor `readyFd` is a pipe that readLine() reads (--print-address=N,
+    // -displayfd N). False, with error() saying why, when it cannot start.
+    bool start(const QString& program, const QStringList& arguments, int readyFd = -1);
+
+    // One line the child wrote to its ready pipe, without the newline; empty
+    // with error() set when none came within `timeoutMs` or the child ended.
+    QByteArray readLine(int timeoutMs);
+
+    // SIGTERM, then SIGKILL after `graceMs`; reaps the child. Safe to repeat.
+    void stop(int graceMs = 3000);
+
+    // True while the child has not ended.
+    bool running();
+
+    pid_t pid() const { return child; }
+    const QString& error() const { return failure; }
+    // What the child wrote to standard error, for a failure message.
+    QByteArray errorOutput();
+
+private:
+    pid_t child = -1;
+    int readyPipe = -1;
+    int errPipe = -1;
+    QByteArray readBuffer;
+    QByteArray errBuffer;
+    QString failure;
+};
+
+#endif

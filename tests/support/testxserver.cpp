@@ -1,0 +1,88 @@
+#include "testxserver.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QtTest>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+const TestXServer* mainServer = nullptr;
+
+} // namespace
+
+const TestXServer* TestXServer::current()
+{
+    return mainServer;
+}
+
+bool TestXServer::start(QSize screen, int depth)
+{
+    failure.clear();
+    const QString geometry = QStringLiteral("%1x%2x%3").arg(screen.width()).arg(screen.height()).arg(depth);
+    if (!server.start(QStringLiteral("Xvfb"),
+                      {QStringLiteral("-displayfd"), QStringLiteral("3"), QStringLiteral("-screen"),
+                       QStringLiteral("0"), geometry, QStringLiteral("-noreset"), QStringLiteral("-nolisten"),
+                       QStringLiteral("tcp")},
+                      3)) {
+        failure = QStringLiteral("Xvfb: ") + server.error();
+        return false;
+    }
+    const QByteArray number = server.readLine(15000).trimmed();
+    bool ok = false;
+    number.toInt(&ok);
+    if (!ok) {
+        failure = QStringLiteral("Xvfb: ") + server.error();
+        server.stop();
+        return false;
+    }
+    name = QStringLiteral(":") + QString::fromLatin1(number);
+    qputenv("DISPLAY", name.toLatin1());
+    return true;
+}
+
+void TestXServer::stop()
+{
+    server.stop();
+    name.clear();
+}
+
+int TestXServer::run(const QString& program, const QStringList& arguments, int timeoutMs,
+                     QByteArray* output) const
+{
+    QProcess client;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), name);
+    client.setProcessEnvironment(env);
+    client.start(program, arguments);
+    if (!client.waitForFinished(timeoutMs) || client.exitStatus() != QProcess::NormalExit) {
+        client.kill();
+        client.waitForFinished();
+        return -1;
+    }
+    if (output)
+        *output = client.readAllStandardOutput();
+    return client.exitCode();
+}
+
+int vantelRunUnderXvfb(int argc, char** argv, QObject* (*makeTest)(), QSize screen)
+{
+    TestXServer server;
+    if (!server.start(screen)) {
+        std::fprintf(stderr, "FAIL: no private X server: %s\n", qPrintable(server.error()));
+        return 1;
+    }
+    mainServer = &server;
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    int result = 0;
+    {
+        QApplication app(argc, argv);
+        std::unique_ptr<QObject> test(makeTest());
+        result = QTest::qExec(test.get(), argc, argv);
+    }
+    mainServer = nullptr;
+    server.stop();
+    return result;
+}

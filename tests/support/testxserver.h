@@ -1,0 +1,51 @@
+// A private X server for a test: Xvfb with -noreset (so the idle counter is
+// not reset when the last client leaves) on a display number it picks
+// itself, ended by its process id. start() points DISPLAY at it.
+//
+// A widget test under it needs the server before QApplication exists:
+// VANTEL_TEST_MAIN_XVFB(TestClass) takes the place of QTEST_MAIN.
+#ifndef TESTXSERVER_H
+#define TESTXSERVER_H
+
+#include <QObject>
+#include <QSize>
+#include <QString>
+
+#include "testprocess.h"
+
+class TestXServer
+{
+public:
+    // False, with error() saying why, when Xvfb does not come up.
+    bool start(QSize screen = QSize(1280, 1024), int depth = 24);
+    void stop();
+
+    // ":N", as DISPLAY takes it.
+    const QString& display() const { return name; }
+    qint64 pid() const { return server.pid(); }
+    const QString& error() const { return failure; }
+
+    // The server VANTEL_TEST_MAIN_XVFB started for this test process.
+    static const TestXServer* current();
+
+    // Runs an X client (xdotool, xprop, ...) on this display to its end;
+    // its exit code, or -1 when it did not run or took over `timeoutMs`.
+    int run(const QString& program, const QStringList& arguments, int timeoutMs = 10000,
+            QByteArray* output = nullptr) const;
+
+private:
+    TestProcess server;
+    QString name;
+    QString failure;
+};
+
+// Starts the X server, then the application on it under the xcb platform.
+int vantelRunUnderXvfb(int argc, char** argv, QObject* (*makeTest)(), QSize screen = QSize(1280, 1024));
+
+#define VANTEL_TEST_MAIN_XVFB(TestObject)                                                   \
+    int main(int argc, char** argv)                                                         \
+    {                                                                                       \
+        return vantelRunUnderXvfb(argc, argv, []() -> QObject* { return new TestObject; }); \
+    }
+
+#endif
