@@ -13,25 +13,24 @@ namespace {
 const char* const stickLabel = "VANTELSTICK";
 
 struct Step {
-    int acLine;   // -1: leave the power status
-    int percent;
-    int stick;    // 1 plug, 0 pull, -1 leave
     const char* description;
+    void (*apply)(VantelSimulation& tablet);
 };
 
-// Down through the default warning levels (10, 5, 2 %) and back.
+// Down through the default warning levels (10, 5, 2 %) and back; each service
+// adds its own steps.
 const Step scenario[] = {
-    {1, 80, -1, "on mains, 80 %"},
-    {0, 60, -1, "on battery, 60 %"},
-    {0, 30, -1, "on battery, 30 %"},
-    {0, 15, -1, "on battery, 15 %"},
-    {0, 10, -1, "on battery, 10 %"},
-    {0, 5, -1, "on battery, 5 %"},
-    {0, 2, -1, "on battery, 2 %"},
-    {1, 3, -1, "on mains, 3 %"},
-    {-1, 0, 1, "USB stick plugged in"},
-    {-1, 0, 0, "USB stick pulled out"},
-    {1, 100, -1, "on mains, 100 %"},
+    {"on mains, 80 %", [](VantelSimulation& t) { t.setPowerStatus(1, 80); }},
+    {"on battery, 60 %", [](VantelSimulation& t) { t.setPowerStatus(0, 60); }},
+    {"on battery, 30 %", [](VantelSimulation& t) { t.setPowerStatus(0, 30); }},
+    {"on battery, 15 %", [](VantelSimulation& t) { t.setPowerStatus(0, 15); }},
+    {"on battery, 10 %", [](VantelSimulation& t) { t.setPowerStatus(0, 10); }},
+    {"on battery, 5 %", [](VantelSimulation& t) { t.setPowerStatus(0, 5); }},
+    {"on battery, 2 %", [](VantelSimulation& t) { t.setPowerStatus(0, 2); }},
+    {"on mains, 3 %", [](VantelSimulation& t) { t.setPowerStatus(1, 3); }},
+    {"USB stick plugged in", [](VantelSimulation& t) { t.plugVolume(QString::fromLatin1(stickLabel)); }},
+    {"USB stick pulled out", [](VantelSimulation& t) { t.pullVolume(QString::fromLatin1(stickLabel)); }},
+    {"on mains, 100 %", [](VantelSimulation& t) { t.setPowerStatus(1, 100); }},
 };
 
 std::uint8_t windowsByte(int value)
@@ -101,12 +100,7 @@ void VantelSimulation::nextStep()
 {
     const int count = int(sizeof(scenario) / sizeof(scenario[0]));
     const Step& step = scenario[d->step];
-    if (step.acLine >= 0)
-        setPowerStatus(step.acLine, step.percent);
-    if (step.stick == 1)
-        plugVolume(QString::fromLatin1(stickLabel));
-    else if (step.stick == 0)
-        pullVolume(QString::fromLatin1(stickLabel));
+    step.apply(*this);
     emit scenarioStep(d->step, QString::fromUtf8(step.description));
     d->step = (d->step + 1) % count;
 }
