@@ -30,6 +30,7 @@
 #include "debugoutput.h"
 #include "powerstatus.h"
 #include "volumes.h"
+#include "windowsversion.h"
 
 namespace vantel::platform {
 
@@ -42,6 +43,7 @@ public:
     virtual PowerStatus& powerStatus() = 0;
     virtual Volumes& volumes() = 0;
     virtual DebugOutput& debugOutput() = 0;
+    virtual WindowsVersion& windowsVersion() = 0;
 };
 
 // The backend in use; created on first use when none was installed.
@@ -59,6 +61,7 @@ std::shared_ptr<Backend> createSimulatedBackend();
 inline PowerStatus& powerStatus() { return backend().powerStatus(); }
 inline Volumes& volumes() { return backend().volumes(); }
 inline DebugOutput& debugOutput() { return backend().debugOutput(); }
+inline WindowsVersion& windowsVersion() { return backend().windowsVersion(); }
 
 } // namespace vantel::platform
 

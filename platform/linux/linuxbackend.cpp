@@ -24,6 +24,11 @@ DebugOutput& LinuxBackend::debugOutput()
     return debug.get([] { return std::make_unique<LinuxDebugOutput>(); });
 }
 
+WindowsVersion& LinuxBackend::windowsVersion()
+{
+    return version.get([] { return std::make_unique<LinuxWindowsVersion>(); });
+}
+
 std::shared_ptr<Backend> createNativeBackend()
 {
     return std::make_shared<LinuxBackend>(linuxRoot("VANTEL_SYSFS_ROOT", "/sys"),

@@ -10,6 +10,7 @@
 #include "linuxdebugoutput.h"
 #include "linuxpowerstatus.h"
 #include "linuxvolumes.h"
+#include "linuxwindowsversion.h"
 #include "onfirstuse.h"
 #include "platform.h"
 
@@ -24,6 +25,7 @@ public:
     PowerStatus& powerStatus() override;
     Volumes& volumes() override;
     DebugOutput& debugOutput() override;
+    WindowsVersion& windowsVersion() override;
 
 private:
     const std::string sysfsRoot;
@@ -31,6 +33,7 @@ private:
     OnFirstUse<LinuxPowerStatus> power;
     OnFirstUse<LinuxVolumes> volumeService;
     OnFirstUse<LinuxDebugOutput> debug;
+    OnFirstUse<LinuxWindowsVersion> version;
 };
 
 } // namespace vantel::platform

@@ -17,6 +17,11 @@ SimDebugOutput& SimTablet::simDebug()
     return debug.get([] { return std::make_unique<SimDebugOutput>(); });
 }
 
+SimWindowsVersion& SimTablet::simVersion()
+{
+    return version.get([] { return std::make_unique<SimWindowsVersion>(); });
+}
+
 std::shared_ptr<Backend> createSimulatedBackend()
 {
     return std::make_shared<SimTablet>();

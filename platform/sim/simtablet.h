@@ -9,6 +9,7 @@
 #include "simdebugoutput.h"
 #include "simpowerstatus.h"
 #include "simvolumes.h"
+#include "simwindowsversion.h"
 
 namespace vantel::platform {
 
@@ -19,15 +20,18 @@ public:
     PowerStatus& powerStatus() override { return simPower(); }
     Volumes& volumes() override { return simVolumes(); }
     DebugOutput& debugOutput() override { return simDebug(); }
+    WindowsVersion& windowsVersion() override { return simVersion(); }
 
     SimPowerStatus& simPower();
     SimVolumes& simVolumes();
     SimDebugOutput& simDebug();
+    SimWindowsVersion& simVersion();
 
 private:
     OnFirstUse<SimPowerStatus> power;
     OnFirstUse<SimVolumes> volumeService;
     OnFirstUse<SimDebugOutput> debug;
+    OnFirstUse<SimWindowsVersion> version;
 };
 
 } // namespace vantel::platform

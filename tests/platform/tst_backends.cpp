@@ -2,12 +2,14 @@
 // (sim: the simulated tablet, anything else the native one), and the
 // simulated tablet as tests and the demo host drive it: its power status set
 // from outside, volumes plugged and pulled with a real folder as root, and
-// the demo's scenario going down through the warnings and plugging a stick.
+// the demo's scenario going down through the warnings and plugging a stick;
+// the Windows version each backend follows.
 #include <QDir>
 #include <QSignalSpy>
 #include <QtTest>
 
 #include "platform.h"
+#include "sim/simtablet.h"
 #include "vantelsimulation.h"
 #include "vantelvolumewatcher.h"
 
@@ -27,6 +29,18 @@ private slots:
         QCOMPARE(QByteArray(currentBackend()->name()), QByteArray("sim")); // chosen once
         installBackend(nullptr);
         QCOMPARE(QByteArray(backend().name()), QByteArray("linux"));
+    }
+
+    void windowsVersionFollowed()
+    {
+        installBackend(nullptr);
+        QCOMPARE(windowsVersion().versionWord(), unsigned(WV_WINDOWS7)); // Linux: Windows 7's ways
+        QCOMPARE(windowsVersion().version().major, 6u);
+        auto tablet = std::make_shared<SimTablet>();
+        installBackend(tablet);
+        tablet->simVersion().set({10, 0}, WV_WINDOWS10);
+        QCOMPARE(windowsVersion().versionWord(), unsigned(WV_WINDOWS10));
+        QCOMPARE(windowsVersion().version().major, 10u);
     }
 
     void simulatedTablet()

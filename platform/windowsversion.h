@@ -1,0 +1,36 @@
+// Windows version service: the version that some choices depend on (which
+// on-screen keyboard, whether the radio can be switched), as GetVersionExW
+// gives it and as Qt's QSysInfo::windowsVersion() word. A backend that is not
+// Windows answers the version whose behaviour it follows.
+#ifndef VANTEL_PLATFORM_WINDOWSVERSION_H
+#define VANTEL_PLATFORM_WINDOWSVERSION_H
+
+namespace vantel::platform {
+
+// QSysInfo::WinVersion values of the versions that matter here.
+enum : unsigned {
+    WV_VISTA = 0x0080,
+    WV_WINDOWS7 = 0x0090,
+    WV_WINDOWS8 = 0x00a0,
+    WV_WINDOWS10 = 0x00c0
+};
+
+struct OsVersion {
+    unsigned major = 0;
+    unsigned minor = 0;
+};
+
+class WindowsVersion
+{
+public:
+    virtual ~WindowsVersion() = default;
+
+    // GetVersionExW's major and minor numbers (6.1 is Windows 7).
+    virtual OsVersion version() = 0;
+    // The QSysInfo::windowsVersion() word (WV_WINDOWS7 is 0x90).
+    virtual unsigned versionWord() = 0;
+};
+
+} // namespace vantel::platform
+
+#endif
