@@ -31,6 +31,10 @@ public:
     QString plugVolume(const QString& label, bool removableMedia = true);
     bool pullVolume(const QString& label);
 
+    // A registry value as a list of strings (key such as
+    // "HKEY_LOCAL_MACHINE\\Loader"); an empty list removes it.
+    void setRegistryValue(const QString& key, const QString& name, const QStringList& strings);
+
     // What the library wrote to the debugger output, oldest first.
     QStringList debugOutput() const;
 

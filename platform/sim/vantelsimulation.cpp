@@ -76,6 +76,14 @@ bool VantelSimulation::pullVolume(const QString& label)
     return d->tablet->simVolumes().pull(label.toStdString());
 }
 
+void VantelSimulation::setRegistryValue(const QString& key, const QString& name, const QStringList& strings)
+{
+    std::vector<std::string> values;
+    for (const QString& string : strings)
+        values.push_back(string.toStdString());
+    d->tablet->simRegistry().set(key.toStdString(), name.toStdString(), std::move(values));
+}
+
 QStringList VantelSimulation::debugOutput() const
 {
     QStringList lines;
