@@ -1,6 +1,6 @@
 // A program for tests of what the library starts: a shell script that, at
-// each start, records its process id, working directory and arguments in
-// "<script>.record", adds its process id to "<script>.starts", then becomes
+// each start, adds its process id to "<script>.starts", records its process
+// id, working directory and arguments in "<script>.record", then becomes
 // `sleep` (same process id) for the time it was written with.
 #ifndef RECORDINGSCRIPT_H
 #define RECORDINGSCRIPT_H
@@ -29,9 +29,9 @@ public:
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
             return false;
         file.write("#!/bin/sh\n"
+                   "echo \"$$\" >> \"$0.starts\"\n"
                    "{ echo \"$$\"; pwd; for a in \"$@\"; do printf 'arg:%s\\n' \"$a\"; done; } > \"$0.tmp\"\n"
                    "mv \"$0.tmp\" \"$0.record\"\n"
-                   "echo \"$$\" >> \"$0.starts\"\n"
                    "exec sleep " + QByteArray::number(seconds) + "\n");
         file.close();
         return file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
