@@ -5,6 +5,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 #include <QStandardPaths>
 #include <cstdio>
 #include <memory>
@@ -16,6 +17,7 @@
 #include "vantelapi.h"
 #include "vantelsimulation.h"
 #include "xbartitle.h"
+#include "xinfo.h"
 
 namespace {
 
@@ -60,10 +62,26 @@ QString defaultIconDir()
     return installed;
 }
 
-QString defaultSettingsFile()
+// The simulated tablet has settings of its own, so that it never touches
+// this machine's.
+QString defaultSettingsFile(bool simulated)
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-           + QStringLiteral("/vantel/system.ini");
+           + (simulated ? QStringLiteral("/vantel/simulated.ini") : QStringLiteral("/vantel/system.ini"));
+}
+
+// The simulated tablet's camera application is the demo's own, beside it;
+// the settings name it, as a host names its companion programs.
+void nameSimulatedCamera(const QString& iniPath)
+{
+    const QString camera = QCoreApplication::applicationDirPath() + QStringLiteral("/vantel-demo-camera");
+    if (!QFileInfo(camera).isExecutable()) {
+        std::fprintf(stderr, "vantel-demo: no camera program %s; the camera indicator stays hidden\n",
+                     qPrintable(camera));
+        return;
+    }
+    QSettings settings(iniPath, QSettings::IniFormat);
+    settings.setValue(QStringLiteral("Data/DATA_CAMERA_APP"), camera);
 }
 
 QString libraryVersion()
@@ -86,8 +104,9 @@ int main(int argc, char** argv)
     parser.setApplicationDescription(QStringLiteral("Shows the library's indicators on a title bar."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption simulate(QStringLiteral("simulate"),
-                                      QStringLiteral("Use a simulated tablet that runs through a scenario."));
+    const QCommandLineOption simulate(
+        QStringLiteral("simulate"),
+        QStringLiteral("Use a simulated tablet that runs through a scenario, with the demo's own camera program."));
     const QCommandLineOption screenshot(QStringLiteral("screenshot"),
                                         QStringLiteral("Save a PNG of the window to <file> and exit."),
                                         QStringLiteral("file"));
@@ -96,7 +115,8 @@ int main(int argc, char** argv)
                                        .arg(kDefaultPolls),
                                    QStringLiteral("n"));
     const QCommandLineOption ini(QStringLiteral("ini"),
-                                 QStringLiteral("Settings file (default %1).").arg(defaultSettingsFile()),
+                                 QStringLiteral("Settings file (default %1, or %2 with --simulate).")
+                                     .arg(defaultSettingsFile(false), defaultSettingsFile(true)),
                                  QStringLiteral("file"));
     const QCommandLineOption icons(QStringLiteral("icons"), QStringLiteral("Folder of the indicator icons."),
                                    QStringLiteral("dir"));
@@ -118,8 +138,12 @@ int main(int argc, char** argv)
         if (!QFileInfo(iconDir).isDir())
             return fail(2, QStringLiteral("no folder %1").arg(iconDir));
     }
-    const QString iniPath = QFileInfo(parser.isSet(ini) ? parser.value(ini) : defaultSettingsFile()).absoluteFilePath();
+    const QString iniPath =
+        QFileInfo(parser.isSet(ini) ? parser.value(ini) : defaultSettingsFile(parser.isSet(simulate)))
+            .absoluteFilePath();
     QDir().mkpath(QFileInfo(iniPath).absolutePath());
+    if (parser.isSet(simulate))
+        nameSimulatedCamera(iniPath);
 
     // The simulated tablet must be in place before anything reads the platform:
     // the volume watcher and the indicators.
@@ -136,6 +160,10 @@ int main(int argc, char** argv)
     if (!QFileInfo::exists(iniPath))
         std::fprintf(stderr, "vantel-demo: %s could not be created; running on the default settings\n",
                      qPrintable(iniPath));
+    // The simulated tablet has a camera; its indicator must be on before the
+    // window attaches the indicators to the bar.
+    if (XInfo* camera = simulation ? library.indicators().value(IND_TYPE_CAMERA) : nullptr)
+        camera->xinfo_setEnable(true);
     DemoWindow window(app, library, simulation.get());
     window.show();
     if (simulation)

@@ -29,6 +29,9 @@ const Step scenario[] = {
     {"on battery, 2 %", [](VantelSimulation& t) { t.setPowerStatus(0, 2); }},
     {"on mains, 3 %", [](VantelSimulation& t) { t.setPowerStatus(1, 3); }},
     {"USB stick plugged in", [](VantelSimulation& t) { t.plugVolume(QString::fromLatin1(stickLabel)); }},
+    // Long enough in for the camera's click, launch and outcome to be seen.
+    {"USB stick in: the camera indicator shows", [](VantelSimulation& t) { t.plugVolume(QString::fromLatin1(stickLabel)); }},
+    {"USB stick in: a click starts the camera", [](VantelSimulation& t) { t.plugVolume(QString::fromLatin1(stickLabel)); }},
     {"USB stick pulled out", [](VantelSimulation& t) { t.pullVolume(QString::fromLatin1(stickLabel)); }},
     {"on mains, 100 %", [](VantelSimulation& t) { t.setPowerStatus(1, 100); }},
 };

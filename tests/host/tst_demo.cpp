@@ -1,10 +1,12 @@
 // Guards the demo host as a program run from a shell without a display: it
 // draws off screen by itself, and its screenshot mode saves a window whose
-// title bar shows the battery icon where the demo says it drew it; a bad
-// option ends it with a clear failure.
+// title bar shows the battery icon where the demo says it drew it; the
+// simulated tablet's settings name the demo's camera program; a bad option
+// ends it with a clear failure.
 #include <QImageReader>
 #include <QPainter>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -78,6 +80,11 @@ private slots:
         const Run run =
             runDemo({"--simulate", "--screenshot", file, "--polls", "3", "--ini", dir.filePath("system.ini")});
         QVERIFY2(run.exitCode == 0, run.err.constData());
+        // The simulated tablet's camera application is the demo's own.
+        const QString camera = QSettings(dir.filePath("system.ini"), QSettings::IniFormat)
+                                   .value("Data/DATA_CAMERA_APP").toString();
+        QCOMPARE(QFileInfo(camera).fileName(), QString("vantel-demo-camera"));
+        QVERIFY(QFileInfo(camera).isExecutable());
         QImage picture(file);
         QVERIFY(!picture.isNull());
         picture = picture.convertToFormat(QImage::Format_RGB32);
