@@ -121,12 +121,11 @@ int xprocess::resolveCommand(QString dir, const QString& program, QString& comma
     return XPRC_OK;
 }
 
-QString xprocess::startFailure(QProcess* target, const QString& command)
+QString xprocess::startFailure(int error, const QString& command)
 {
     QString text;
     xprc_errorText(XPRC_PROCESS_ERROR, text);
-    return text + QStringLiteral("\ninfo: ") + command + QStringLiteral("\ndetails: ")
-           + xprc_processErrorText(target->error());
+    return text + QStringLiteral("\ninfo: ") + command + QStringLiteral("\ndetails: ") + xprc_processErrorText(error);
 }
 
 void xprocess::keepProcessId(qint64 pid)
@@ -156,7 +155,7 @@ int xprocess::xprc_run(QProcess* callers, QString dir, QString program, QString 
         target->start(programOf(command), argv, QIODevice::ReadWrite);
         if (!target->waitForStarted(kStartTimeoutMs)) {
             code = XPRC_PROCESS_ERROR;
-            text = startFailure(target, command);
+            text = startFailure(target->error(), command);
         } else {
             keepProcessId(target->processId());
             if (wait && target->state() != QProcess::NotRunning)
@@ -184,8 +183,9 @@ int xprocess::xprc_runDetached(QProcess* callers, QString dir, QString program, 
         if (target->startDetached(&pid)) {
             keepProcessId(pid);
         } else {
+            // Qt 5 leaves error() as it was; the failure is always a failed start.
             code = XPRC_PROCESS_ERROR;
-            text = startFailure(target, command);
+            text = startFailure(QProcess::FailedToStart, command);
         }
     }
     message = text;

@@ -65,7 +65,7 @@ private:
     QProcess* chooseProcess(QProcess* callers);
     int resolveCommand(QString dir, const QString& program, QString& command, QString& cleanDir,
                        QString& message);
-    QString startFailure(QProcess* target, const QString& command);
+    QString startFailure(int error, const QString& command);
     void keepProcessId(qint64 pid);
 
     std::unique_ptr<_PROCESS_INFORMATION> processRecord;
