@@ -6,6 +6,7 @@
 #include "xbattery.h"
 #include "xbatteryvehicle.h"
 #include "xbluetooth.h"
+#include "xcamera.h"
 #include "xdownload.h"
 #include "xethernet.h"
 #include "xindicator.h"
@@ -122,6 +123,11 @@ void XInfo::xinfo_setType(int value)
         break;
     case IND_TYPE_DOWNLOAD:
         download = new XDownload(this);
+        break;
+    case IND_TYPE_CAMERA:
+        camera = new XCamera(this);
+        connect(this, &XInfo::sig_InternalCommunication, camera, &XCamera::slt_InternalCommunication,
+                Qt::UniqueConnection);
         break;
     case IND_TYPE_INTERNET:
         internet = new XInternet(this);
@@ -245,6 +251,8 @@ int XInfo::queryProvider()
         return vci ? vci->xvciinf_getStatus(info.value, info.icon) : XINFORET_FAIL;
     case IND_TYPE_DOWNLOAD:
         return download ? download->xdwn_getStatus(info.value, info.icon) : XINFORET_FAIL;
+    case IND_TYPE_CAMERA:
+        return camera ? camera->xcam_getStatus(info.value, info.icon) : XINFORET_FAIL;
     case IND_TYPE_INTERNET:
         return internet ? internet->xint_getStatus(info.value, info.icon) : XINFORET_FAIL;
     case IND_TYPE_BATTERYVEHICLE:

@@ -29,6 +29,11 @@ WindowsVersion& LinuxBackend::windowsVersion()
     return version.get([] { return std::make_unique<LinuxWindowsVersion>(); });
 }
 
+Registry& LinuxBackend::registry()
+{
+    return registryService.get([] { return std::make_unique<LinuxRegistry>(linuxRoot("VANTEL_ETC_ROOT", "/etc")); });
+}
+
 std::shared_ptr<Backend> createNativeBackend()
 {
     return std::make_shared<LinuxBackend>(linuxRoot("VANTEL_SYSFS_ROOT", "/sys"),

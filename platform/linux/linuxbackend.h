@@ -9,6 +9,7 @@
 
 #include "linuxdebugoutput.h"
 #include "linuxpowerstatus.h"
+#include "linuxregistry.h"
 #include "linuxvolumes.h"
 #include "linuxwindowsversion.h"
 #include "onfirstuse.h"
@@ -26,6 +27,7 @@ public:
     Volumes& volumes() override;
     DebugOutput& debugOutput() override;
     WindowsVersion& windowsVersion() override;
+    Registry& registry() override;
 
 private:
     const std::string sysfsRoot;
@@ -34,6 +36,7 @@ private:
     OnFirstUse<LinuxVolumes> volumeService;
     OnFirstUse<LinuxDebugOutput> debug;
     OnFirstUse<LinuxWindowsVersion> version;
+    OnFirstUse<LinuxRegistry> registryService;
 };
 
 } // namespace vantel::platform

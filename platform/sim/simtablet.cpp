@@ -22,6 +22,11 @@ SimWindowsVersion& SimTablet::simVersion()
     return version.get([] { return std::make_unique<SimWindowsVersion>(); });
 }
 
+SimRegistry& SimTablet::simRegistry()
+{
+    return registryService.get([] { return std::make_unique<SimRegistry>(); });
+}
+
 std::shared_ptr<Backend> createSimulatedBackend()
 {
     return std::make_shared<SimTablet>();

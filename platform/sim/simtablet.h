@@ -8,6 +8,7 @@
 #include "platform.h"
 #include "simdebugoutput.h"
 #include "simpowerstatus.h"
+#include "simregistry.h"
 #include "simvolumes.h"
 #include "simwindowsversion.h"
 
@@ -21,17 +22,20 @@ public:
     Volumes& volumes() override { return simVolumes(); }
     DebugOutput& debugOutput() override { return simDebug(); }
     WindowsVersion& windowsVersion() override { return simVersion(); }
+    Registry& registry() override { return simRegistry(); }
 
     SimPowerStatus& simPower();
     SimVolumes& simVolumes();
     SimDebugOutput& simDebug();
     SimWindowsVersion& simVersion();
+    SimRegistry& simRegistry();
 
 private:
     OnFirstUse<SimPowerStatus> power;
     OnFirstUse<SimVolumes> volumeService;
     OnFirstUse<SimDebugOutput> debug;
     OnFirstUse<SimWindowsVersion> version;
+    OnFirstUse<SimRegistry> registryService;
 };
 
 } // namespace vantel::platform
