@@ -11,6 +11,7 @@
 #include "xindicator.h"
 #include "xinisystem.h"
 #include "xperimeter.h"
+#include "xscreencapture.h"
 #include "xvciinfo.h"
 
 bool forceRefresh = false;
@@ -121,6 +122,11 @@ void XInfo::xinfo_setType(int value)
         break;
     case IND_TYPE_DOWNLOAD:
         download = new XDownload(this);
+        break;
+    case IND_TYPE_SCREENCAPTURE:
+        screenCapture = new XScreenCapture(this);
+        connect(this, &XInfo::sig_InternalCommunication, screenCapture,
+                &XScreenCapture::slt_InternalCommunication, Qt::UniqueConnection);
         break;
     default:
         break;
@@ -242,6 +248,8 @@ int XInfo::queryProvider()
     case IND_TYPE_BATTERYVEHICLE:
         return batteryVehicle ? batteryVehicle->xbatvhe_getStatus(info.value, info.icon)
                               : XINFORET_FAIL;
+    case IND_TYPE_SCREENCAPTURE:
+        return screenCapture ? screenCapture->xscc_getStatus(info.value, info.icon) : XINFORET_FAIL;
     default:
         return XINFORET_FAIL;
     }
