@@ -1,7 +1,7 @@
 // What the host receives, newest first, each with its time: the indicators'
 // information signals put into words (battery warnings with their message
-// number, clicks with the indicator's type) and the removable disks the
-// application object announced.
+// number, clicks with the indicator's type), the removable disks the
+// application object announced and the screen captures saved onto them.
 #ifndef INFORMATIONPANEL_H
 #define INFORMATIONPANEL_H
 
@@ -22,6 +22,7 @@ public slots:
     void addInformation(int type, int val, int par, int opt);
     void addUsbDiskAdded(int idVolume);
     void addUsbDiskRemoved(int idVolume);
+    void addScreenshot(const QString& path);
 
 private:
     void addEntry(const QString& source, const QString& text);

@@ -12,6 +12,12 @@ namespace {
 
 const char* const stickLabel = "VANTELSTICK";
 
+// Plugging in the stick that is already in changes nothing.
+void plugStick(VantelSimulation& tablet)
+{
+    tablet.plugVolume(QString::fromLatin1(stickLabel));
+}
+
 struct Step {
     const char* description;
     void (*apply)(VantelSimulation& tablet);
@@ -28,7 +34,11 @@ const Step scenario[] = {
     {"on battery, 5 %", [](VantelSimulation& t) { t.setPowerStatus(0, 5); }},
     {"on battery, 2 %", [](VantelSimulation& t) { t.setPowerStatus(0, 2); }},
     {"on mains, 3 %", [](VantelSimulation& t) { t.setPowerStatus(1, 3); }},
-    {"USB stick plugged in", [](VantelSimulation& t) { t.plugVolume(QString::fromLatin1(stickLabel)); }},
+    {"USB stick plugged in", plugStick},
+    // Long enough to click the screen-capture indicator and see its outcome.
+    {"USB stick in: a click on the screen-capture indicator saves the screen", plugStick},
+    {"USB stick in: a click on the screen-capture indicator saves the screen", plugStick},
+    {"USB stick in: a click on the screen-capture indicator saves the screen", plugStick},
     {"USB stick pulled out", [](VantelSimulation& t) { t.pullVolume(QString::fromLatin1(stickLabel)); }},
     {"on mains, 100 %", [](VantelSimulation& t) { t.setPowerStatus(1, 100); }},
 };

@@ -71,12 +71,12 @@ private slots:
             SystemPowerStatus status;
             if (powerStatus().getSystemPowerStatus(status) && status.acLineStatus == 0)
                 lowest = std::min(lowest, int(status.batteryLifePercent));
-            if (steps.count() == 12)
+            if (steps.count() == 15)
                 sim.stopScenario();
         });
         sim.startScenario(5);
-        QTRY_COMPARE_WITH_TIMEOUT(steps.count(), 12, 10000);
-        QCOMPARE(steps.at(11).at(0).toInt(), 0); // over again
+        QTRY_COMPARE_WITH_TIMEOUT(steps.count(), 15, 10000);
+        QCOMPARE(steps.at(14).at(0).toInt(), 0); // over again
         QCOMPARE(lowest, 2);
         QCOMPARE(added.count(), 1);
         QCOMPARE(removed.count(), 1);
