@@ -1,7 +1,7 @@
 // The pictures the library's screen capture saves, as a host finds them: the
 // "Screenshot" folder of every removable disk is watched, and each new PNG is
-// told once it has its name. The library writes a picture under a temporary
-// name and renames it when whole, so a name that appears is a whole file.
+// told once it has its name. The library names a picture only once it is
+// whole, so a name that appears is a whole file.
 #ifndef CAPTUREFOLDERS_H
 #define CAPTUREFOLDERS_H
 

@@ -28,9 +28,10 @@ QPixmap grabDesktop(QScreen* screen)
     return screen->grabWindow(0, 0, 0, desktop.width(), desktop.height());
 }
 
-// The file appears under its name only once whole: written under a temporary
-// name in the same folder and renamed, so a full or pulled disk leaves no
-// half a PNG behind.
+// The file gets its name only once it is whole and flushed to the disk
+// (QSaveFile writes an unnamed or temporary file beside it), so a full or
+// pulled disk leaves no half a PNG behind, and the outcome icon means the
+// stick may be pulled.
 bool savePng(const QPixmap& picture, const QString& file)
 {
     if (picture.isNull())
