@@ -1,5 +1,6 @@
 #include "xscreencapture.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
@@ -31,13 +32,16 @@ QPixmap grabDesktop(QScreen* screen)
 // The file gets its name only once it is whole and flushed to the disk
 // (QSaveFile writes an unnamed or temporary file beside it), so a full or
 // pulled disk leaves no half a PNG behind, and the outcome icon means the
-// stick may be pulled.
+// stick may be pulled. Encoded in memory first: Qt's PNG writer leaks a
+// buffer when its device fails under it.
 bool savePng(const QPixmap& picture, const QString& file)
 {
-    if (picture.isNull())
+    QByteArray png;
+    QBuffer encoded(&png);
+    if (picture.isNull() || !encoded.open(QIODevice::WriteOnly) || !picture.save(&encoded, "png", -1))
         return false;
     QSaveFile out(file);
-    return out.open(QIODevice::WriteOnly) && picture.save(&out, "png", -1) && out.commit();
+    return out.open(QIODevice::WriteOnly) && out.write(png) == png.size() && out.commit();
 }
 
 } // namespace
