@@ -60,6 +60,7 @@ DemoWindow::DemoWindow(DemoApplication& app, LibrarySession& session, VantelSimu
     layout->addLayout(statusLine);
 
     connect(&library, &LibrarySession::information, panel, &InformationPanel::addInformation);
+    connect(&library, &LibrarySession::internetStatus, panel, &InformationPanel::addInternetStatus);
     connect(&app, &DemoApplication::AddUsbDisk, panel, &InformationPanel::addUsbDiskAdded);
     connect(&app, &DemoApplication::RemoveUsbDisk, panel, &InformationPanel::addUsbDiskRemoved);
     // The pictures the capture indicator saves, listed as they appear.

@@ -1,7 +1,8 @@
 // What the host receives, newest first, each with its time: the indicators'
 // information signals put into words (battery warnings with their message
-// number, clicks with the indicator's type), the removable disks the
-// application object announced and the screen captures saved onto them.
+// number, clicks with the indicator's type), the internet provider's changes
+// of reachability, the removable disks the application object announced and
+// the screen captures saved onto them.
 #ifndef INFORMATIONPANEL_H
 #define INFORMATIONPANEL_H
 
@@ -20,6 +21,7 @@ public:
 
 public slots:
     void addInformation(int type, int val, int par, int opt);
+    void addInternetStatus(int status);
     void addUsbDiskAdded(int idVolume);
     void addUsbDiskRemoved(int idVolume);
     void addScreenshot(const QString& path);
