@@ -22,6 +22,6 @@ TEST(Win32PowerStatus, answersWhatTheMachineShows)
     EXPECT_STREQ(native->name(), "win32");
     SystemPowerStatus status;
     ASSERT_TRUE(native->powerStatus().getSystemPowerStatus(status));
-    EXPECT_EQ(status.acLineStatus, acLine);
-    EXPECT_EQ(status.batteryLifePercent, percent);
+    EXPECT_EQ(int(status.acLineStatus), int(acLine));
+    EXPECT_EQ(int(status.batteryLifePercent), int(percent));
 }
