@@ -3,9 +3,7 @@
 // (where GetVersionExW would answer 6.2), and the QSysInfo word of each version.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-
+#include "machinestate.h"
 #include "win32windowsversion.h"
 
 using namespace vantel::platform;
@@ -13,10 +11,8 @@ using namespace vantel::platform;
 TEST(Win32WindowsVersion, readsTheRunningVersion)
 {
     // A real tablet adds its own release: 10.0 on Windows 10 and 11 whatever the host's manifest says.
-    const char* machine = std::getenv("VANTEL_TEST_WINDOWS_VERSION");
-    ASSERT_NE(machine, nullptr) << "VANTEL_TEST_WINDOWS_VERSION must give the running version, as \"6.1\"";
     unsigned major = 0, minor = 0;
-    ASSERT_EQ(std::sscanf(machine, "%u.%u", &major, &minor), 2);
+    ASSERT_TRUE(machineState("VANTEL_TEST_WINDOWS_VERSION", "%u.%u", major, minor));
 
     Win32WindowsVersion running;
     EXPECT_EQ(running.version().major, major);
