@@ -10,6 +10,7 @@
 #include "xethernet.h"
 #include "xindicator.h"
 #include "xinisystem.h"
+#include "xinternet.h"
 #include "xperimeter.h"
 #include "xvciinfo.h"
 
@@ -121,6 +122,11 @@ void XInfo::xinfo_setType(int value)
         break;
     case IND_TYPE_DOWNLOAD:
         download = new XDownload(this);
+        break;
+    case IND_TYPE_INTERNET:
+        internet = new XInternet(this);
+        connect(this, &XInfo::sig_InternalCommunication, internet, &XInternet::slt_InternalCommunication,
+                Qt::UniqueConnection);
         break;
     default:
         break;
@@ -239,6 +245,8 @@ int XInfo::queryProvider()
         return vci ? vci->xvciinf_getStatus(info.value, info.icon) : XINFORET_FAIL;
     case IND_TYPE_DOWNLOAD:
         return download ? download->xdwn_getStatus(info.value, info.icon) : XINFORET_FAIL;
+    case IND_TYPE_INTERNET:
+        return internet ? internet->xint_getStatus(info.value, info.icon) : XINFORET_FAIL;
     case IND_TYPE_BATTERYVEHICLE:
         return batteryVehicle ? batteryVehicle->xbatvhe_getStatus(info.value, info.icon)
                               : XINFORET_FAIL;
