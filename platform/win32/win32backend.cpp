@@ -22,6 +22,11 @@ WindowsVersion& Win32Backend::windowsVersion()
     return version.get([] { return std::make_unique<Win32WindowsVersion>(); });
 }
 
+Registry& Win32Backend::registry()
+{
+    return registryService.get([] { return std::make_unique<Win32Registry>(); });
+}
+
 std::shared_ptr<Backend> createNativeBackend()
 {
     return std::make_shared<Win32Backend>();
