@@ -8,6 +8,9 @@
 #include <string>
 
 #include "linuxdebugoutput.h"
+#include "linuxlastinput.h"
+#include "linuxmonitorbrightness.h"
+#include "linuxpowerscheme.h"
 #include "linuxpowerstatus.h"
 #include "linuxvolumes.h"
 #include "linuxwindowsversion.h"
@@ -26,6 +29,9 @@ public:
     Volumes& volumes() override;
     DebugOutput& debugOutput() override;
     WindowsVersion& windowsVersion() override;
+    PowerScheme& powerScheme() override;
+    MonitorBrightness& monitorBrightness() override;
+    LastInput& lastInput() override;
 
 private:
     const std::string sysfsRoot;
@@ -34,6 +40,9 @@ private:
     OnFirstUse<LinuxVolumes> volumeService;
     OnFirstUse<LinuxDebugOutput> debug;
     OnFirstUse<LinuxWindowsVersion> version;
+    OnFirstUse<LinuxPowerScheme> scheme;
+    OnFirstUse<LinuxMonitorBrightness> backlight;
+    OnFirstUse<LinuxLastInput> input;
 };
 
 } // namespace vantel::platform

@@ -7,6 +7,9 @@
 #include "onfirstuse.h"
 #include "platform.h"
 #include "simdebugoutput.h"
+#include "simlastinput.h"
+#include "simmonitorbrightness.h"
+#include "simpowerscheme.h"
 #include "simpowerstatus.h"
 #include "simvolumes.h"
 #include "simwindowsversion.h"
@@ -21,17 +24,26 @@ public:
     Volumes& volumes() override { return simVolumes(); }
     DebugOutput& debugOutput() override { return simDebug(); }
     WindowsVersion& windowsVersion() override { return simVersion(); }
+    PowerScheme& powerScheme() override { return simScheme(); }
+    MonitorBrightness& monitorBrightness() override { return simBacklight(); }
+    LastInput& lastInput() override { return simInput(); }
 
     SimPowerStatus& simPower();
     SimVolumes& simVolumes();
     SimDebugOutput& simDebug();
     SimWindowsVersion& simVersion();
+    SimPowerScheme& simScheme();
+    SimMonitorBrightness& simBacklight();
+    SimLastInput& simInput();
 
 private:
     OnFirstUse<SimPowerStatus> power;
     OnFirstUse<SimVolumes> volumeService;
     OnFirstUse<SimDebugOutput> debug;
     OnFirstUse<SimWindowsVersion> version;
+    OnFirstUse<SimPowerScheme> scheme;
+    OnFirstUse<SimMonitorBrightness> backlight;
+    OnFirstUse<SimLastInput> input;
 };
 
 } // namespace vantel::platform

@@ -2,8 +2,9 @@
 // (sim: the simulated tablet, anything else the native one), and the
 // simulated tablet as tests and the demo host drive it: its power status set
 // from outside, volumes plugged and pulled with a real folder as root, and
-// the demo's scenario going down through the warnings and plugging a stick;
-// the Windows version each backend follows.
+// the demo's scenario going down through the warnings, idle for a while and
+// plugging a stick; the Windows version each backend follows; the backlight
+// that is there or not.
 #include <QDir>
 #include <QSignalSpy>
 #include <QtTest>
@@ -57,6 +58,14 @@ private slots:
         QVERIFY(sim.pullVolume("STICK"));
         QVERIFY(!sim.pullVolume("STICK"));
         QVERIFY(!QDir(stick).exists());
+
+        QCOMPARE(monitorBrightness().currentBrightness(), 80);
+        QVERIFY(!monitorBrightness().setBrightness(101));
+        QVERIFY(monitorBrightness().setBrightness(30));
+        QCOMPARE(sim.backlight(), 30);
+        sim.setBacklight(-1);
+        QVERIFY(!monitorBrightness().setBrightness(30));
+        QCOMPARE(monitorBrightness().currentBrightness(), -1);
     }
 
     void scenarioRunsThroughItsSteps()
@@ -67,17 +76,24 @@ private slots:
         QSignalSpy added(&watcher, &VantelVolumeWatcher::AddUsbDisk);
         QSignalSpy removed(&watcher, &VantelVolumeWatcher::RemoveUsbDisk);
         int lowest = 100;
+        QList<std::uint32_t> idleSeconds;
         connect(&sim, &VantelSimulation::scenarioStep, this, [&] {
             SystemPowerStatus status;
             if (powerStatus().getSystemPowerStatus(status) && status.acLineStatus == 0)
                 lowest = std::min(lowest, int(status.batteryLifePercent));
-            if (steps.count() == 12)
+            std::uint32_t input = 0;
+            QVERIFY(lastInput().getLastInputInfo(input));
+            const std::uint32_t idle = (lastInput().getTickCount() - input) / 1000;
+            if (idleSeconds.isEmpty() || idleSeconds.last() != idle)
+                idleSeconds << idle;
+            if (steps.count() == 14)
                 sim.stopScenario();
         });
         sim.startScenario(5);
-        QTRY_COMPARE_WITH_TIMEOUT(steps.count(), 12, 10000);
-        QCOMPARE(steps.at(11).at(0).toInt(), 0); // over again
+        QTRY_COMPARE_WITH_TIMEOUT(steps.count(), 14, 10000);
+        QCOMPARE(steps.at(13).at(0).toInt(), 0); // over again
         QCOMPARE(lowest, 2);
+        QCOMPARE(idleSeconds, QList<std::uint32_t>({0, 40, 0}));
         QCOMPARE(added.count(), 1);
         QCOMPARE(removed.count(), 1);
     }
