@@ -6,6 +6,7 @@
 #include "xbattery.h"
 #include "xbatteryvehicle.h"
 #include "xbluetooth.h"
+#include "xbrightness.h"
 #include "xdownload.h"
 #include "xethernet.h"
 #include "xindicator.h"
@@ -121,6 +122,11 @@ void XInfo::xinfo_setType(int value)
         break;
     case IND_TYPE_DOWNLOAD:
         download = new XDownload(this);
+        break;
+    case IND_TYPE_BRIGHTNESS:
+        brightness = new XBrightness(this);
+        connect(this, &XInfo::sig_InternalCommunication, brightness, &XBrightness::slt_InternalCommunication,
+                Qt::UniqueConnection);
         break;
     default:
         break;
@@ -242,6 +248,8 @@ int XInfo::queryProvider()
     case IND_TYPE_BATTERYVEHICLE:
         return batteryVehicle ? batteryVehicle->xbatvhe_getStatus(info.value, info.icon)
                               : XINFORET_FAIL;
+    case IND_TYPE_BRIGHTNESS:
+        return brightness ? brightness->xscc_getStatus(info.value, info.icon) : XINFORET_FAIL;
     default:
         return XINFORET_FAIL;
     }
