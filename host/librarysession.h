@@ -6,13 +6,16 @@
 #define LIBRARYSESSION_H
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <QVector>
 
 #include "vantelapi.h"
 
 class XBarTitle;
 class XBatteryVehicle;
+class XBrightness;
 class XInfo;
 
 class LibrarySession : public QObject
@@ -23,7 +26,8 @@ public:
     ~LibrarySession() override;
 
     // Opens and initialises the library, hands it the icon folder and the
-    // settings file, creates the indicators and enables the vehicle battery.
+    // settings file, creates the indicators, enables the vehicle battery and
+    // the brightness, and starts the inactivity watchdog.
     // False, with the reason in `error`, when the library cannot be set up.
     bool open(const QString& iconDir, const QString& iniPath, QString& error);
     // Puts the fourteen indicators on the right of `bar` and starts polling.
@@ -39,6 +43,8 @@ public:
     const QVector<XInfo*>& indicators() const { return infos; }
     // Hands the vehicle battery provider a reading in millivolts.
     void setVehicleReading(double millivolts, bool valid);
+    // Suspends the display-off timeout, or restores it.
+    void keepScreenOn(bool on);
 
 signals:
     // What an indicator passed to the host: clicks (804) and its provider's
@@ -49,6 +55,9 @@ private:
     structVANTEL_PROGRAMDATA data;
     QVector<XInfo*> infos;
     XBatteryVehicle* vehicleBattery = nullptr;
+    QPointer<XBrightness> brightness;
+    QTimer watchdog;
+    bool screenKeptOn = false;
     XBarTitle* bar = nullptr;
     bool opened = false;
     bool suspended = false;
