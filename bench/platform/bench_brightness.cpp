@@ -37,8 +37,11 @@ struct FakeTablet {
 
     FakeTablet()
     {
+        // The AC supply as the kernel lays it out, with its uevent.
         write("sys/class/power_supply/AC/type", "Mains");
         write("sys/class/power_supply/AC/online", "1");
+        write("sys/class/power_supply/AC/uevent",
+              "POWER_SUPPLY_NAME=AC\nPOWER_SUPPLY_TYPE=Mains\nPOWER_SUPPLY_ONLINE=1");
         const QString backlight = "sys/class/backlight/acpi_video0/";
         write(backlight + "type", "firmware");
         write(backlight + "max_brightness", "1000");
