@@ -30,7 +30,8 @@ int typeRank(const LinuxAttribute& type)
 
 bool writeSysfsBrightness(int folder, std::int64_t raw)
 {
-    const int fd = ::openat(folder, "brightness", O_WRONLY | O_CLOEXEC);
+    // O_TRUNC as a shell's redirection: sysfs ignores it, a plain file needs it.
+    const int fd = ::openat(folder, "brightness", O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0)
         return false;
     const std::string text = std::to_string(raw) + '\n';

@@ -1,9 +1,10 @@
-// Guards the Linux power scheme: values kept in the store file under an empty
-// XDG_CONFIG_HOME, written whole and read again only when the file changed,
-// missing, garbage or unwritable stores as failed reads and writes; and the
-// activation, which applies the display-off timeout of the power source in
-// use to a private Xvfb and holds logind's sleep inhibitor (python3-dbusmock
-// on a private bus) while the sleep timeout is 0.
+// Guards the Linux power scheme: its store file under an empty
+// XDG_CONFIG_HOME, shared with other users and read again when another
+// program changed it; missing, garbage or unwritable stores as failed reads
+// and writes that leave no temporary file; the activation, which gives the display-off timeout of the
+// power source in use to a private Xvfb and holds logind's sleep inhibitor
+// (dbusmock on a private bus) while the sleep timeout is 0, and copes with
+// both gone.
 #include <QDBusArgument>
 #include <QtTest>
 
@@ -14,6 +15,7 @@
 #include "fakedevicetree.h"
 #include "linux/linuxpowerscheme.h"
 #include "linux/linuxpowerstatus.h"
+#include "testpowerscheme.h"
 #include "testsystembus.h"
 #include "testxserver.h"
 
@@ -22,29 +24,17 @@ using namespace vantel::platform;
 namespace {
 
 const Guid& scheme = GUID_TYPICAL_POWER_SAVINGS;
-
-std::uint32_t readBrightness(PowerScheme& store, PowerLine line, std::uint32_t& value)
-{
-    return store.readValueIndex(line, scheme, GUID_VIDEO_SUBGROUP, GUID_DEVICE_POWER_POLICY_VIDEO_BRIGHTNESS, value);
-}
-
-std::uint32_t writeBrightness(PowerScheme& store, PowerLine line, std::uint32_t value)
-{
-    return store.writeValueIndex(line, scheme, GUID_VIDEO_SUBGROUP, GUID_DEVICE_POWER_POLICY_VIDEO_BRIGHTNESS, value);
-}
+using testscheme::read;
+using testscheme::write;
 
 // The X server's screen saver timeout in seconds; -1 without a server.
 int screenSaverTimeout()
 {
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    int timeout = -1;
-    if (!xcb_connection_has_error(connection)) {
-        xcb_get_screen_saver_reply_t* saver =
-            xcb_get_screen_saver_reply(connection, xcb_get_screen_saver(connection), nullptr);
-        if (saver)
-            timeout = saver->timeout;
-        std::free(saver);
-    }
+    xcb_get_screen_saver_reply_t* saver =
+        xcb_get_screen_saver_reply(connection, xcb_get_screen_saver(connection), nullptr);
+    const int timeout = saver ? saver->timeout : -1;
+    std::free(saver);
     xcb_disconnect(connection);
     return timeout;
 }
@@ -65,6 +55,7 @@ class TestLinuxPowerScheme : public QObject
 
     void setMains(bool online) { power.attribute("class/power_supply/AC/online", online ? "1" : "0"); }
 
+    // "what who mode" of each inhibitor logind holds.
     QStringList inhibitors() const
     {
         const QDBusMessage reply = bus.call("org.freedesktop.login1", "/org/freedesktop/login1",
@@ -72,13 +63,11 @@ class TestLinuxPowerScheme : public QObject
         QStringList list;
         const QDBusArgument array = reply.arguments().value(0).value<QDBusArgument>();
         array.beginArray();
-        while (!array.atEnd()) {
-            QString what, who, why, mode;
+        for (QString what, who, why, mode; !array.atEnd(); list << what + ' ' + who + ' ' + mode) {
             uint uid = 0, pid = 0;
             array.beginStructure();
             array >> what >> who >> why >> mode >> uid >> pid;
             array.endStructure();
-            list << what + ' ' + who + ' ' + mode;
         }
         array.endArray();
         return list;
@@ -101,53 +90,13 @@ private slots:
         setMains(true);
     }
 
-    void storeKeepsValues()
-    {
-        QCOMPARE(QString::fromStdString(LinuxPowerSchemeStore::defaultPath()), storeFile());
-        LinuxPowerScheme first(LinuxPowerSchemeStore::defaultPath(), *powerStatus);
-        Guid active{};
-        QCOMPARE(first.getActiveScheme(active), std::uint32_t(ERROR_SUCCESS));
-        QVERIFY(active == scheme);
-        std::uint32_t value = 0;
-        QCOMPARE(readBrightness(first, PowerLine::AC, value), std::uint32_t(ERROR_FILE_NOT_FOUND));
-        QVERIFY(!QFile::exists(storeFile())); // reading makes nothing
-
-        QCOMPARE(writeBrightness(first, PowerLine::AC, 60), std::uint32_t(ERROR_SUCCESS));
-        QCOMPARE(readBrightness(first, PowerLine::AC, value), std::uint32_t(ERROR_SUCCESS));
-        QCOMPARE(value, 60u);
-        QCOMPARE(readBrightness(first, PowerLine::DC, value), std::uint32_t(ERROR_FILE_NOT_FOUND));
-        QCOMPARE(QDir(config->filePath("vantel")).entryList(QDir::Files), QStringList{"powerscheme.conf"});
-
-        // Another scheme is not there to read or write.
-        const Guid other{1, 2, 3, {4, 5, 6, 7, 8, 9, 10, 11}};
-        QCOMPARE(first.readValueIndex(PowerLine::AC, other, GUID_VIDEO_SUBGROUP,
-                                      GUID_DEVICE_POWER_POLICY_VIDEO_BRIGHTNESS, value),
-                 std::uint32_t(ERROR_FILE_NOT_FOUND));
-        QCOMPARE(first.setActiveScheme(other), std::uint32_t(ERROR_FILE_NOT_FOUND));
-
-        // A second user of the file, and a person editing it, are seen.
-        LinuxPowerScheme second(LinuxPowerSchemeStore::defaultPath(), *powerStatus);
-        QCOMPARE(readBrightness(second, PowerLine::AC, value), std::uint32_t(ERROR_SUCCESS));
-        QCOMPARE(value, 60u);
-        QFile file(storeFile());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QByteArray text = file.readAll();
-        file.close();
-        QVERIFY2(text.contains("7516b95f-f776-4464-8c53-06167f40cc99 aded5e82-b909-4619-9949-f5d71dac0bcb AC 60\n"),
-                 text.constData());
-        text.replace(" AC 60", " AC 100");
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size());
-        file.close();
-        QCOMPARE(readBrightness(first, PowerLine::AC, value), std::uint32_t(ERROR_SUCCESS));
-        QCOMPARE(value, 100u);
-    }
-
     void badStores_data()
     {
         QTest::addColumn<QByteArray>("content"); // "<dir>": a folder in its place, "<file>": the folder is a file
-        QTest::addColumn<int>("acValue");        // -1: a failed read
+        QTest::addColumn<int>("acValue");
         QTest::addColumn<bool>("writable");
         const QByteArray key = "7516B95F-F776-4464-8C53-06167F40CC99 ADED5E82-B909-4619-9949-F5D71DAC0BCB";
+        QTest::newRow("none yet") << QByteArray() << -1 << true;
         QTest::newRow("garbage") << QByteArray("\x7f" "ELF\x02\x01\x01\0\0 AC 60\n\xff\xfe", 18) << -1 << true;
         QTest::newRow("good line among junk")
             << QByteArray("junk\n" + key + " AC 42\n" + key + " XX 1\n" + key + " DC 4294967296\n" + key + " DC 1 2\n")
@@ -159,50 +108,47 @@ private slots:
 
     void badStores()
     {
+        const QByteArray key = "7516b95f-f776-4464-8c53-06167f40cc99 aded5e82-b909-4619-9949-f5d71dac0bcb";
         QFETCH(QByteArray, content);
         QFETCH(int, acValue);
         QFETCH(bool, writable);
-        if (content == "<file>") {
-            QFile blocker(config->filePath("vantel"));
-            QVERIFY(blocker.open(QIODevice::WriteOnly));
-        } else if (content == "<dir>") {
+        QVERIFY(QDir().mkpath(content == "<file>" ? config->path() : config->filePath("vantel")));
+        QFile file(content == "<file>" ? config->filePath("vantel") : storeFile());
+        if (content == "<dir>")
             QVERIFY(QDir().mkpath(storeFile()));
-        } else {
-            QVERIFY(QDir().mkpath(config->filePath("vantel")));
-            QFile file(storeFile());
+        else if (!content.isEmpty())
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
-        }
+        file.close();
         LinuxPowerScheme store(LinuxPowerSchemeStore::defaultPath(), *powerStatus);
-        std::uint32_t value = 0;
-        const std::uint32_t read = readBrightness(store, PowerLine::AC, value);
-        QCOMPARE(read == ERROR_SUCCESS ? int(value) : -1, acValue);
-        QCOMPARE(readBrightness(store, PowerLine::DC, value), std::uint32_t(ERROR_FILE_NOT_FOUND));
+        QCOMPARE(read(store, PowerLine::AC), acValue);
+        QCOMPARE(read(store, PowerLine::DC), -1);
+        QCOMPARE(write(store, PowerLine::DC, 5), std::uint32_t(writable ? ERROR_SUCCESS : ERROR_ACCESS_DENIED));
 
-        QCOMPARE(writeBrightness(store, PowerLine::DC, 5), std::uint32_t(writable ? ERROR_SUCCESS : ERROR_ACCESS_DENIED));
         LinuxPowerScheme reader(LinuxPowerSchemeStore::defaultPath(), *powerStatus);
-        QCOMPARE(readBrightness(reader, PowerLine::DC, value) == ERROR_SUCCESS, writable);
-        const std::uint32_t again = readBrightness(reader, PowerLine::AC, value);
-        QCOMPARE(again == ERROR_SUCCESS ? int(value) : -1, acValue); // what was readable is kept
-        QCOMPARE(QDir(config->path()).entryList(QDir::Files).size() + QDir(config->filePath("vantel")).entryList(QDir::Files).size(),
-                 content == "<file>" ? 1 : content == "<dir>" ? 0 : 1); // no temporary file left
+        QCOMPARE(read(reader, PowerLine::DC), writable ? 5 : -1);
+        QCOMPARE(read(reader, PowerLine::AC), acValue); // what was readable is kept
+        const QStringList left = QDir(config->filePath("vantel")).entryList(QDir::Files);
+        QCOMPARE(left, writable ? QStringList{"powerscheme.conf"} : QStringList()); // no temporary file
+
+        // Another program changes the file: read again.
+        QVERIFY(!writable || (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(key + " AC 77\n") > 0));
+        file.close();
+        QCOMPARE(read(store, PowerLine::AC), writable ? 77 : -1);
     }
 
     void activationAppliesTheSourcesTimeouts()
     {
         LinuxPowerScheme store(LinuxPowerSchemeStore::defaultPath(), *powerStatus);
-        const auto write = [&](PowerLine line, const Guid& subgroup, const Guid& setting, std::uint32_t value) {
-            QCOMPARE(store.writeValueIndex(line, scheme, subgroup, setting, value), std::uint32_t(ERROR_SUCCESS));
-        };
         const auto activate = [&] { QCOMPARE(store.setActiveScheme(scheme), std::uint32_t(ERROR_SUCCESS)); };
         const int serverDefault = screenSaverTimeout();
         QVERIFY(serverDefault > 0);
         activate(); // nothing written: the server's own timeout stays
         QCOMPARE(screenSaverTimeout(), serverDefault);
 
-        write(PowerLine::AC, GUID_VIDEO_SUBGROUP, GUID_VIDEO_POWERDOWN_TIMEOUT, 120);
-        write(PowerLine::DC, GUID_VIDEO_SUBGROUP, GUID_VIDEO_POWERDOWN_TIMEOUT, 0);
-        write(PowerLine::DC, GUID_SLEEP_SUBGROUP, GUID_STANDBY_TIMEOUT, 0);
-        write(PowerLine::AC, GUID_SLEEP_SUBGROUP, GUID_STANDBY_TIMEOUT, 1800);
+        write(store, PowerLine::AC, 120, GUID_VIDEO_POWERDOWN_TIMEOUT);
+        write(store, PowerLine::DC, 0, GUID_VIDEO_POWERDOWN_TIMEOUT);
+        write(store, PowerLine::DC, 0, GUID_STANDBY_TIMEOUT);
+        write(store, PowerLine::AC, 1800, GUID_STANDBY_TIMEOUT);
         QCOMPARE(screenSaverTimeout(), serverDefault); // written, not yet applied
         activate();
         QCOMPARE(screenSaverTimeout(), 120);
@@ -210,29 +156,23 @@ private slots:
 
         setMains(false);
         activate();
+        activate(); // one inhibitor, however often
         QCOMPARE(screenSaverTimeout(), 0);
         QCOMPARE(inhibitors(), QStringList{"idle:sleep Vantel block"});
-        activate(); // one inhibitor, however often
-        QCOMPARE(inhibitors(), QStringList{"idle:sleep Vantel block"});
-
         setMains(true);
         activate();
         QTRY_COMPARE(inhibitors(), QStringList());
-    }
 
-    void activationWithoutDisplayOrLogind()
-    {
-        LinuxPowerScheme store(LinuxPowerSchemeStore::defaultPath(), *powerStatus);
-        store.writeValueIndex(PowerLine::AC, scheme, GUID_VIDEO_SUBGROUP, GUID_VIDEO_POWERDOWN_TIMEOUT, 300);
-        store.writeValueIndex(PowerLine::AC, scheme, GUID_SLEEP_SUBGROUP, GUID_STANDBY_TIMEOUT, 0);
+        // Without X server and logind nothing is applied; once both are back, all is.
+        write(store, PowerLine::AC, 300, GUID_VIDEO_POWERDOWN_TIMEOUT);
+        write(store, PowerLine::AC, 0, GUID_STANDBY_TIMEOUT);
         QVERIFY(bus.stopTemplate("logind"));
         qunsetenv("DISPLAY");
-        QCOMPARE(store.setActiveScheme(scheme), std::uint32_t(ERROR_SUCCESS));
-
-        // Both back: the next activation reaches them.
+        activate();
         qputenv("DISPLAY", display.display().toLatin1());
+        QCOMPARE(screenSaverTimeout(), 120);
         QVERIFY2(bus.startTemplate("logind"), qPrintable(bus.error()));
-        QCOMPARE(store.setActiveScheme(scheme), std::uint32_t(ERROR_SUCCESS));
+        activate();
         QCOMPARE(screenSaverTimeout(), 300);
         QCOMPARE(inhibitors(), QStringList{"idle:sleep Vantel block"});
     }
