@@ -6,6 +6,7 @@
 #include "xbatteryvehicle.h"
 #include "xbrightness.h"
 #include "xinfo.h"
+#include "xinternet.h"
 
 namespace {
 // The library dims after 30 s without input; a pass every 2 s catches that,
@@ -49,6 +50,11 @@ bool LibrarySession::open(const QString& iconDir, const QString& iniPath, QStrin
     for (int type = 0; type < infos.size(); ++type) {
         connect(infos[type], &XInfo::sig_Information, this,
                 [this, type](int val, int par, int opt) { emit information(type, val, par, opt); });
+    }
+
+    if (XInfo* internet = infos.value(IND_TYPE_INTERNET)) {
+        if (auto* provider = internet->findChild<XInternet*>())
+            connect(provider, &XInternet::sig_changeStatus, this, &LibrarySession::internetStatus);
     }
 
     // The library leaves the vehicle battery off: only a host that talks to a

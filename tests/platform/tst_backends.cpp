@@ -2,11 +2,14 @@
 // (sim: the simulated tablet, anything else the native one), and the
 // simulated tablet as tests and the demo host drive it: its power status set
 // from outside, volumes plugged and pulled with a real folder as root, and
-// the demo's scenario going down through the warnings, idle for a while and
-// plugging a stick; the Windows version each backend follows; the backlight
-// that is there or not.
+// the demo's scenario going down through the warnings, idle for a while,
+// plugging a stick and taking the internet (a loopback peer) away and back;
+// the Windows version each backend follows; the backlight that is there or
+// not.
 #include <QDir>
 #include <QSignalSpy>
+#include <QTcpSocket>
+#include <QUrl>
 #include <QtTest>
 
 #include "platform.h"
@@ -15,6 +18,19 @@
 #include "vantelvolumewatcher.h"
 
 using namespace vantel::platform;
+
+namespace {
+
+// Whether a connection to the simulated internet at `address` is accepted.
+bool reaches(const QString& address)
+{
+    const QUrl url(address);
+    QTcpSocket socket;
+    socket.connectToHost(url.host(), quint16(url.port()));
+    return socket.waitForConnected(5000);
+}
+
+} // namespace
 
 class TestBackends : public QObject
 {
@@ -71,27 +87,32 @@ private slots:
     void scenarioRunsThroughItsSteps()
     {
         VantelSimulation sim;
+        const QString internet = sim.internetAddress();
         VantelVolumeWatcher watcher;
         QSignalSpy steps(&sim, &VantelSimulation::scenarioStep);
         QSignalSpy added(&watcher, &VantelVolumeWatcher::AddUsbDisk);
         QSignalSpy removed(&watcher, &VantelVolumeWatcher::RemoveUsbDisk);
         int lowest = 100;
+        QString internetAway;
         QList<std::uint32_t> idleSeconds;
-        connect(&sim, &VantelSimulation::scenarioStep, this, [&] {
+        connect(&sim, &VantelSimulation::scenarioStep, this, [&](int step) {
             SystemPowerStatus status;
             if (powerStatus().getSystemPowerStatus(status) && status.acLineStatus == 0)
                 lowest = std::min(lowest, int(status.batteryLifePercent));
+            if (!reaches(internet))
+                internetAway += QString::number(step) + QLatin1Char(' ');
             std::uint32_t input = 0;
             QVERIFY(lastInput().getLastInputInfo(input));
             const std::uint32_t idle = (lastInput().getTickCount() - input) / 1000;
             if (idleSeconds.isEmpty() || idleSeconds.last() != idle)
                 idleSeconds << idle;
-            if (steps.count() == 14)
+            if (steps.count() == 16)
                 sim.stopScenario();
         });
         sim.startScenario(5);
-        QTRY_COMPARE_WITH_TIMEOUT(steps.count(), 14, 10000);
-        QCOMPARE(steps.at(13).at(0).toInt(), 0); // over again
+        QTRY_COMPARE_WITH_TIMEOUT(steps.count(), 16, 10000);
+        QCOMPARE(steps.at(15).at(0).toInt(), 0); // over again
+        QCOMPARE(internetAway, QStringLiteral("3 4 5 6 7 8 9 10 11 12 "));
         QCOMPARE(lowest, 2);
         QCOMPARE(idleSeconds, QList<std::uint32_t>({0, 40, 0}));
         QCOMPARE(added.count(), 1);
