@@ -32,6 +32,7 @@
 #include "monitorbrightness.h"
 #include "powerscheme.h"
 #include "powerstatus.h"
+#include "registry.h"
 #include "volumes.h"
 #include "windowsversion.h"
 
@@ -50,6 +51,7 @@ public:
     virtual PowerScheme& powerScheme() = 0;
     virtual MonitorBrightness& monitorBrightness() = 0;
     virtual LastInput& lastInput() = 0;
+    virtual Registry& registry() = 0;
 };
 
 // The backend in use; created on first use when none was installed.
@@ -71,6 +73,7 @@ inline WindowsVersion& windowsVersion() { return backend().windowsVersion(); }
 inline PowerScheme& powerScheme() { return backend().powerScheme(); }
 inline MonitorBrightness& monitorBrightness() { return backend().monitorBrightness(); }
 inline LastInput& lastInput() { return backend().lastInput(); }
+inline Registry& registry() { return backend().registry(); }
 
 } // namespace vantel::platform
 

@@ -26,4 +26,8 @@ extern QVector<XInfo*> vantel_indicators;
 // all indicators, so the first poll after set-up redraws each of them.
 extern bool forceRefresh;
 
+// Set once a camera provider has found the camera application; from then on
+// no provider looks for the file again.
+extern bool vantel_cameraAppFound;
+
 #endif

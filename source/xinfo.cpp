@@ -7,6 +7,7 @@
 #include "xbatteryvehicle.h"
 #include "xbluetooth.h"
 #include "xbrightness.h"
+#include "xcamera.h"
 #include "xdownload.h"
 #include "xethernet.h"
 #include "xindicator.h"
@@ -127,6 +128,11 @@ void XInfo::xinfo_setType(int value)
     case IND_TYPE_BRIGHTNESS:
         brightness = new XBrightness(this);
         connect(this, &XInfo::sig_InternalCommunication, brightness, &XBrightness::slt_InternalCommunication,
+                Qt::UniqueConnection);
+        break;
+    case IND_TYPE_CAMERA:
+        camera = new XCamera(this);
+        connect(this, &XInfo::sig_InternalCommunication, camera, &XCamera::slt_InternalCommunication,
                 Qt::UniqueConnection);
         break;
     case IND_TYPE_INTERNET:
@@ -251,6 +257,8 @@ int XInfo::queryProvider()
         return vci ? vci->xvciinf_getStatus(info.value, info.icon) : XINFORET_FAIL;
     case IND_TYPE_DOWNLOAD:
         return download ? download->xdwn_getStatus(info.value, info.icon) : XINFORET_FAIL;
+    case IND_TYPE_CAMERA:
+        return camera ? camera->xcam_getStatus(info.value, info.icon) : XINFORET_FAIL;
     case IND_TYPE_INTERNET:
         return internet ? internet->xint_getStatus(info.value, info.icon) : XINFORET_FAIL;
     case IND_TYPE_BATTERYVEHICLE:

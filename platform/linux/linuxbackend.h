@@ -12,6 +12,7 @@
 #include "linuxmonitorbrightness.h"
 #include "linuxpowerscheme.h"
 #include "linuxpowerstatus.h"
+#include "linuxregistry.h"
 #include "linuxvolumes.h"
 #include "linuxwindowsversion.h"
 #include "onfirstuse.h"
@@ -32,6 +33,7 @@ public:
     PowerScheme& powerScheme() override;
     MonitorBrightness& monitorBrightness() override;
     LastInput& lastInput() override;
+    Registry& registry() override;
 
 private:
     const std::string sysfsRoot;
@@ -43,6 +45,7 @@ private:
     OnFirstUse<LinuxPowerScheme> scheme;
     OnFirstUse<LinuxMonitorBrightness> backlight;
     OnFirstUse<LinuxLastInput> input;
+    OnFirstUse<LinuxRegistry> registryService;
 };
 
 } // namespace vantel::platform

@@ -37,6 +37,11 @@ SimLastInput& SimTablet::simInput()
     return input.get([] { return std::make_unique<SimLastInput>(); });
 }
 
+SimRegistry& SimTablet::simRegistry()
+{
+    return registryService.get([] { return std::make_unique<SimRegistry>(); });
+}
+
 std::shared_ptr<Backend> createSimulatedBackend()
 {
     return std::make_shared<SimTablet>();

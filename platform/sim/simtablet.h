@@ -11,6 +11,7 @@
 #include "simmonitorbrightness.h"
 #include "simpowerscheme.h"
 #include "simpowerstatus.h"
+#include "simregistry.h"
 #include "simvolumes.h"
 #include "simwindowsversion.h"
 
@@ -27,6 +28,7 @@ public:
     PowerScheme& powerScheme() override { return simScheme(); }
     MonitorBrightness& monitorBrightness() override { return simBacklight(); }
     LastInput& lastInput() override { return simInput(); }
+    Registry& registry() override { return simRegistry(); }
 
     SimPowerStatus& simPower();
     SimVolumes& simVolumes();
@@ -35,6 +37,7 @@ public:
     SimPowerScheme& simScheme();
     SimMonitorBrightness& simBacklight();
     SimLastInput& simInput();
+    SimRegistry& simRegistry();
 
 private:
     OnFirstUse<SimPowerStatus> power;
@@ -44,6 +47,7 @@ private:
     OnFirstUse<SimPowerScheme> scheme;
     OnFirstUse<SimMonitorBrightness> backlight;
     OnFirstUse<SimLastInput> input;
+    OnFirstUse<SimRegistry> registryService;
 };
 
 } // namespace vantel::platform

@@ -35,6 +35,9 @@ const Step scenario[] = {
     {"on battery, 2 %", [](VantelSimulation& t) { t.setPowerStatus(0, 2); }},
     {"on mains, 3 %", [](VantelSimulation& t) { t.setPowerStatus(1, 3); }},
     {"USB stick plugged in", [](VantelSimulation& t) { t.plugVolume(QString::fromLatin1(stickLabel)); }},
+    // Long enough in for the camera's click, launch and outcome to be seen.
+    {"USB stick in: the camera indicator shows", [](VantelSimulation& t) { t.plugVolume(QString::fromLatin1(stickLabel)); }},
+    {"USB stick in: a click starts the camera", [](VantelSimulation& t) { t.plugVolume(QString::fromLatin1(stickLabel)); }},
     {"USB stick pulled out", [](VantelSimulation& t) { t.pullVolume(QString::fromLatin1(stickLabel)); }},
     {"internet back", [](VantelSimulation& t) { t.setInternetReachable(true); }},
     {"on mains, 100 %", [](VantelSimulation& t) { t.setPowerStatus(1, 100); }},
@@ -132,6 +135,14 @@ bool VantelSimulation::setInternetReachable(bool reachable)
         return true;
     }
     return peer.isListening() || peer.listen(QHostAddress::LocalHost, d->internetPort);
+}
+
+void VantelSimulation::setRegistryValue(const QString& key, const QString& name, const QStringList& strings)
+{
+    std::vector<std::string> values;
+    for (const QString& string : strings)
+        values.push_back(string.toStdString());
+    d->tablet->simRegistry().set(key.toStdString(), name.toStdString(), std::move(values));
 }
 
 QStringList VantelSimulation::debugOutput() const
