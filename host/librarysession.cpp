@@ -7,6 +7,7 @@
 #include "xbrightness.h"
 #include "xinfo.h"
 #include "xinternet.h"
+#include "xscreencapture.h"
 
 namespace {
 // The library dims after 30 s without input; a pass every 2 s catches that,
@@ -64,6 +65,12 @@ bool LibrarySession::open(const QString& iconDir, const QString& iniPath, QStrin
         vehicle->xinfo_setEnable(true);
         vehicleBattery = vehicle->findChild<XBatteryVehicle*>();
     }
+    // The library turns screen capture on for the tablet platforms of the
+    // settings only; the demo shows it wherever a disk is plugged in.
+    if (XInfo* capture = infos.value(IND_TYPE_SCREENCAPTURE)) {
+        capture->xinfo_setEnable(true);
+        screenCapture = capture->findChild<XScreenCapture*>();
+    }
     // A tablet host turns the brightness on in its settings (DATA_PLATFORM 1
     // or 3); the demo shows it on any settings file.
     if (XInfo* display = infos.value(IND_TYPE_BRIGHTNESS)) {
@@ -114,9 +121,16 @@ void LibrarySession::close()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     infos.clear();
     vehicleBattery = nullptr;
+    screenCapture = nullptr;
     brightness = nullptr;
     bar = nullptr;
     opened = false;
+}
+
+void LibrarySession::captureScreen()
+{
+    if (screenCapture)
+        screenCapture->slt_capture();
 }
 
 void LibrarySession::setVehicleReading(double millivolts, bool valid)

@@ -17,6 +17,7 @@ class XBarTitle;
 class XBatteryVehicle;
 class XBrightness;
 class XInfo;
+class XScreenCapture;
 
 class LibrarySession : public QObject
 {
@@ -43,6 +44,9 @@ public:
     const QVector<XInfo*>& indicators() const { return infos; }
     // Hands the vehicle battery provider a reading in millivolts.
     void setVehicleReading(double millivolts, bool valid);
+    // Saves the screen onto the removable disk at once, as a key or a menu of
+    // a host would; the indicator shows the outcome at its next poll.
+    void captureScreen();
     // Suspends the display-off timeout, or restores it.
     void keepScreenOn(bool on);
 
@@ -57,6 +61,7 @@ private:
     structVANTEL_PROGRAMDATA data;
     QVector<XInfo*> infos;
     XBatteryVehicle* vehicleBattery = nullptr;
+    XScreenCapture* screenCapture = nullptr;
     QPointer<XBrightness> brightness;
     QTimer watchdog;
     bool screenKeptOn = false;

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "winerror.h"
+#include "errorcodes.h"
 
 namespace vantel::platform {
 

@@ -14,6 +14,7 @@
 #include "xinisystem.h"
 #include "xinternet.h"
 #include "xperimeter.h"
+#include "xscreencapture.h"
 #include "xvciinfo.h"
 
 bool forceRefresh = false;
@@ -139,6 +140,11 @@ void XInfo::xinfo_setType(int value)
         internet = new XInternet(this);
         connect(this, &XInfo::sig_InternalCommunication, internet, &XInternet::slt_InternalCommunication,
                 Qt::UniqueConnection);
+        break;
+    case IND_TYPE_SCREENCAPTURE:
+        screenCapture = new XScreenCapture(this);
+        connect(this, &XInfo::sig_InternalCommunication, screenCapture,
+                &XScreenCapture::slt_InternalCommunication, Qt::UniqueConnection);
         break;
     default:
         break;
@@ -266,6 +272,8 @@ int XInfo::queryProvider()
                               : XINFORET_FAIL;
     case IND_TYPE_BRIGHTNESS:
         return brightness ? brightness->xscc_getStatus(info.value, info.icon) : XINFORET_FAIL;
+    case IND_TYPE_SCREENCAPTURE:
+        return screenCapture ? screenCapture->xscc_getStatus(info.value, info.icon) : XINFORET_FAIL;
     default:
         return XINFORET_FAIL;
     }

@@ -1,7 +1,7 @@
 // Windows error codes that the platform services answer with, so that the
 // core tests results as it would on Windows, whatever the backend.
-#ifndef VANTEL_PLATFORM_WINERROR_H
-#define VANTEL_PLATFORM_WINERROR_H
+#ifndef VANTEL_PLATFORM_ERRORCODES_H
+#define VANTEL_PLATFORM_ERRORCODES_H
 
 #include <cstdint>
 
