@@ -74,6 +74,7 @@ DemoWindow::DemoWindow(DemoApplication& app, LibrarySession& session, VantelSimu
     connect(captures, &CaptureFolders::pictureSaved, panel, &InformationPanel::addScreenshot);
     connect(controls, &HostControls::captureRequested, &library, &LibrarySession::captureScreen);
     connect(controls, &HostControls::vehicleReadingChanged, &library, &LibrarySession::setVehicleReading);
+    connect(controls, &HostControls::keepScreenOnChanged, &library, &LibrarySession::keepScreenOn);
     connect(controls, &HostControls::suspendRequested, this, [this] {
         library.suspend();
         controls->setSuspended(true);
@@ -87,7 +88,7 @@ DemoWindow::DemoWindow(DemoApplication& app, LibrarySession& session, VantelSimu
         status->setText(tr("Simulated tablet"));
         connect(simulation, &VantelSimulation::scenarioStep, this, &DemoWindow::showScenarioStep);
     } else {
-        status->setText(tr("This machine's battery and removable disks"));
+        status->setText(tr("This machine's battery, backlight and removable disks"));
     }
 
     // A reading before the first poll, so the vehicle battery never starts at "---".

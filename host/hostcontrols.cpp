@@ -46,11 +46,18 @@ HostControls::HostControls(QWidget* parent)
     auto* screenLayout = new QVBoxLayout(screen);
     screenLayout->addWidget(capture);
 
+    auto* screenOn = new QCheckBox(tr("Keep the screen on"));
+    screenOn->setToolTip(tr("No display-off timeout and no dimming after 30 s without input"));
+    auto* display = new QGroupBox(tr("Display"));
+    auto* displayLayout = new QVBoxLayout(display);
+    displayLayout->addWidget(screenOn);
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(vehicle);
     layout->addWidget(indicators);
     layout->addWidget(screen);
+    layout->addWidget(display);
     layout->addStretch(1);
 
     connect(volts, qOverload<double>(&QDoubleSpinBox::valueChanged), this, &HostControls::readingEdited);
@@ -58,6 +65,7 @@ HostControls::HostControls(QWidget* parent)
     connect(suspend, &QPushButton::clicked, this, &HostControls::suspendRequested);
     connect(resume, &QPushButton::clicked, this, &HostControls::resumeRequested);
     connect(capture, &QPushButton::clicked, this, &HostControls::captureRequested);
+    connect(screenOn, &QCheckBox::toggled, this, &HostControls::keepScreenOnChanged);
     setSuspended(false);
 }
 

@@ -1,7 +1,8 @@
 // What a host does itself: it reads the vehicle battery and hands the
 // reading to the library, it suspends and resumes the indicators (for
-// example while a full-screen view hides the title bar), and it asks for a
-// screen capture from a key of its own.
+// example while a full-screen view hides the title bar), it asks for a
+// screen capture from a key of its own, and it keeps the screen on (for
+// example while a long measurement runs).
 #ifndef HOSTCONTROLS_H
 #define HOSTCONTROLS_H
 
@@ -30,6 +31,7 @@ signals:
     void suspendRequested();
     void resumeRequested();
     void captureRequested();
+    void keepScreenOnChanged(bool on);
 
 private:
     void readingEdited();

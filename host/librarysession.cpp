@@ -4,13 +4,25 @@
 #include <QEvent>
 
 #include "xbatteryvehicle.h"
+#include "xbrightness.h"
 #include "xinfo.h"
 #include "xinternet.h"
 #include "xscreencapture.h"
 
+namespace {
+// The library dims after 30 s without input; a pass every 2 s catches that,
+// and the input that ends it, soon enough.
+constexpr int kWatchdogMs = 2000;
+} // namespace
+
 LibrarySession::LibrarySession(QObject* parent)
     : QObject(parent)
 {
+    watchdog.setInterval(kWatchdogMs);
+    connect(&watchdog, &QTimer::timeout, this, [this] {
+        if (brightness)
+            brightness->slt_InactivityWatchdog();
+    });
 }
 
 LibrarySession::~LibrarySession()
@@ -59,6 +71,14 @@ bool LibrarySession::open(const QString& iconDir, const QString& iniPath, QStrin
         capture->xinfo_setEnable(true);
         screenCapture = capture->findChild<XScreenCapture*>();
     }
+    // A tablet host turns the brightness on in its settings (DATA_PLATFORM 1
+    // or 3); the demo shows it on any settings file.
+    if (XInfo* display = infos.value(IND_TYPE_BRIGHTNESS)) {
+        display->xinfo_setEnable(true);
+        brightness = display->findChild<XBrightness*>();
+    }
+    // The library has no timer of its own for the watchdog: the host runs it.
+    watchdog.start();
     return true;
 }
 
@@ -92,6 +112,9 @@ void LibrarySession::close()
 {
     if (!opened)
         return;
+    // The library restores nothing when it goes.
+    keepScreenOn(false);
+    watchdog.stop();
     VANTEL_CloseLib();
     // The library releases its objects with deleteLater; after the event loop
     // has ended nothing else would delete them.
@@ -99,6 +122,7 @@ void LibrarySession::close()
     infos.clear();
     vehicleBattery = nullptr;
     screenCapture = nullptr;
+    brightness = nullptr;
     bar = nullptr;
     opened = false;
 }
@@ -113,4 +137,15 @@ void LibrarySession::setVehicleReading(double millivolts, bool valid)
 {
     if (vehicleBattery)
         vehicleBattery->xbatvhe_setParameter(millivolts, valid);
+}
+
+void LibrarySession::keepScreenOn(bool on)
+{
+    if (!brightness || on == screenKeptOn)
+        return;
+    if (on)
+        brightness->stopScreenOff();
+    else
+        brightness->restoreScreenOff();
+    screenKeptOn = on;
 }

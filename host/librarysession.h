@@ -6,13 +6,16 @@
 #define LIBRARYSESSION_H
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <QVector>
 
 #include "vantelapi.h"
 
 class XBarTitle;
 class XBatteryVehicle;
+class XBrightness;
 class XInfo;
 class XScreenCapture;
 
@@ -24,7 +27,8 @@ public:
     ~LibrarySession() override;
 
     // Opens and initialises the library, hands it the icon folder and the
-    // settings file, creates the indicators and enables the vehicle battery.
+    // settings file, creates the indicators, enables the vehicle battery and
+    // the brightness, and starts the inactivity watchdog.
     // False, with the reason in `error`, when the library cannot be set up.
     bool open(const QString& iconDir, const QString& iniPath, QString& error);
     // Puts the fourteen indicators on the right of `bar` and starts polling.
@@ -43,6 +47,8 @@ public:
     // Saves the screen onto the removable disk at once, as a key or a menu of
     // a host would; the indicator shows the outcome at its next poll.
     void captureScreen();
+    // Suspends the display-off timeout, or restores it.
+    void keepScreenOn(bool on);
 
 signals:
     // What an indicator passed to the host: clicks (804) and its provider's
@@ -56,6 +62,9 @@ private:
     QVector<XInfo*> infos;
     XBatteryVehicle* vehicleBattery = nullptr;
     XScreenCapture* screenCapture = nullptr;
+    QPointer<XBrightness> brightness;
+    QTimer watchdog;
+    bool screenKeptOn = false;
     XBarTitle* bar = nullptr;
     bool opened = false;
     bool suspended = false;

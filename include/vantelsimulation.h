@@ -4,6 +4,8 @@
 // that they read it. The tablet stays installed when this object goes.
 // Numbers keep the Windows meaning: AC line status 0 (battery), 1 (mains) or
 // 255 (unknown), battery percentage 0 to 100 or 255 (unknown).
+// The tablet has a backlight at 80 %, an empty power scheme and input a
+// moment ago.
 #ifndef VANTELSIMULATION_H
 #define VANTELSIMULATION_H
 
@@ -25,6 +27,12 @@ public:
     void setPowerStatus(int acLineStatus, int batteryLifePercent);
     // A tablet whose power status cannot be read.
     void setPowerStatusReadable(bool readable);
+
+    // The backlight in percent (what the library set last); -1 for none.
+    void setBacklight(int percent);
+    int backlight() const;
+    // Seconds since the last input, counted back from a clock that stands still.
+    void setIdleSeconds(int seconds);
 
     // Plugs in a disk; its root is a fresh folder under a temporary folder.
     // Returns the root (ending with "/"), empty on failure.
@@ -48,8 +56,9 @@ public:
     QStringList debugOutput() const;
 
     // A tablet's day, a step every `intervalMs`, over and over: discharging
-    // through the battery warnings, back on mains, a USB stick plugged in
-    // and pulled out again, the internet lost and back.
+    // through the battery warnings (left alone for a while on the way), back
+    // on mains, a USB stick plugged in and pulled out again, the internet
+    // lost and back.
     void startScenario(int intervalMs = 2000);
     void stopScenario();
 

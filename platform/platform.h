@@ -29,6 +29,9 @@
 #include <memory>
 
 #include "debugoutput.h"
+#include "lastinput.h"
+#include "monitorbrightness.h"
+#include "powerscheme.h"
 #include "powerstatus.h"
 #include "registry.h"
 #include "volumes.h"
@@ -46,6 +49,9 @@ public:
     virtual Volumes& volumes() = 0;
     virtual DebugOutput& debugOutput() = 0;
     virtual WindowsVersion& windowsVersion() = 0;
+    virtual PowerScheme& powerScheme() = 0;
+    virtual MonitorBrightness& monitorBrightness() = 0;
+    virtual LastInput& lastInput() = 0;
     virtual Registry& registry() = 0;
 };
 
@@ -65,6 +71,9 @@ inline PowerStatus& powerStatus() { return backend().powerStatus(); }
 inline Volumes& volumes() { return backend().volumes(); }
 inline DebugOutput& debugOutput() { return backend().debugOutput(); }
 inline WindowsVersion& windowsVersion() { return backend().windowsVersion(); }
+inline PowerScheme& powerScheme() { return backend().powerScheme(); }
+inline MonitorBrightness& monitorBrightness() { return backend().monitorBrightness(); }
+inline LastInput& lastInput() { return backend().lastInput(); }
 inline Registry& registry() { return backend().registry(); }
 
 } // namespace vantel::platform

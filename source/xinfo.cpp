@@ -6,6 +6,7 @@
 #include "xbattery.h"
 #include "xbatteryvehicle.h"
 #include "xbluetooth.h"
+#include "xbrightness.h"
 #include "xcamera.h"
 #include "xdownload.h"
 #include "xethernet.h"
@@ -124,6 +125,11 @@ void XInfo::xinfo_setType(int value)
         break;
     case IND_TYPE_DOWNLOAD:
         download = new XDownload(this);
+        break;
+    case IND_TYPE_BRIGHTNESS:
+        brightness = new XBrightness(this);
+        connect(this, &XInfo::sig_InternalCommunication, brightness, &XBrightness::slt_InternalCommunication,
+                Qt::UniqueConnection);
         break;
     case IND_TYPE_CAMERA:
         camera = new XCamera(this);
@@ -264,6 +270,8 @@ int XInfo::queryProvider()
     case IND_TYPE_BATTERYVEHICLE:
         return batteryVehicle ? batteryVehicle->xbatvhe_getStatus(info.value, info.icon)
                               : XINFORET_FAIL;
+    case IND_TYPE_BRIGHTNESS:
+        return brightness ? brightness->xscc_getStatus(info.value, info.icon) : XINFORET_FAIL;
     case IND_TYPE_SCREENCAPTURE:
         return screenCapture ? screenCapture->xscc_getStatus(info.value, info.icon) : XINFORET_FAIL;
     default:

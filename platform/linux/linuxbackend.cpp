@@ -29,6 +29,24 @@ WindowsVersion& LinuxBackend::windowsVersion()
     return version.get([] { return std::make_unique<LinuxWindowsVersion>(); });
 }
 
+PowerScheme& LinuxBackend::powerScheme()
+{
+    // The store's folder is taken when the scheme is first used, like the roots.
+    return scheme.get([this] {
+        return std::make_unique<LinuxPowerScheme>(LinuxPowerSchemeStore::defaultPath(), powerStatus());
+    });
+}
+
+MonitorBrightness& LinuxBackend::monitorBrightness()
+{
+    return backlight.get([this] { return std::make_unique<LinuxMonitorBrightness>(sysfsRoot); });
+}
+
+LastInput& LinuxBackend::lastInput()
+{
+    return input.get([] { return std::make_unique<LinuxLastInput>(); });
+}
+
 Registry& LinuxBackend::registry()
 {
     return registryService.get([] { return std::make_unique<LinuxRegistry>(linuxRoot("VANTEL_ETC_ROOT", "/etc")); });

@@ -8,6 +8,9 @@
 #include <string>
 
 #include "linuxdebugoutput.h"
+#include "linuxlastinput.h"
+#include "linuxmonitorbrightness.h"
+#include "linuxpowerscheme.h"
 #include "linuxpowerstatus.h"
 #include "linuxregistry.h"
 #include "linuxvolumes.h"
@@ -27,6 +30,9 @@ public:
     Volumes& volumes() override;
     DebugOutput& debugOutput() override;
     WindowsVersion& windowsVersion() override;
+    PowerScheme& powerScheme() override;
+    MonitorBrightness& monitorBrightness() override;
+    LastInput& lastInput() override;
     Registry& registry() override;
 
 private:
@@ -36,6 +42,9 @@ private:
     OnFirstUse<LinuxVolumes> volumeService;
     OnFirstUse<LinuxDebugOutput> debug;
     OnFirstUse<LinuxWindowsVersion> version;
+    OnFirstUse<LinuxPowerScheme> scheme;
+    OnFirstUse<LinuxMonitorBrightness> backlight;
+    OnFirstUse<LinuxLastInput> input;
     OnFirstUse<LinuxRegistry> registryService;
 };
 

@@ -22,6 +22,21 @@ SimWindowsVersion& SimTablet::simVersion()
     return version.get([] { return std::make_unique<SimWindowsVersion>(); });
 }
 
+SimPowerScheme& SimTablet::simScheme()
+{
+    return scheme.get([] { return std::make_unique<SimPowerScheme>(); });
+}
+
+SimMonitorBrightness& SimTablet::simBacklight()
+{
+    return backlight.get([] { return std::make_unique<SimMonitorBrightness>(); });
+}
+
+SimLastInput& SimTablet::simInput()
+{
+    return input.get([] { return std::make_unique<SimLastInput>(); });
+}
+
 SimRegistry& SimTablet::simRegistry()
 {
     return registryService.get([] { return std::make_unique<SimRegistry>(); });

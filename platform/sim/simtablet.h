@@ -7,6 +7,9 @@
 #include "onfirstuse.h"
 #include "platform.h"
 #include "simdebugoutput.h"
+#include "simlastinput.h"
+#include "simmonitorbrightness.h"
+#include "simpowerscheme.h"
 #include "simpowerstatus.h"
 #include "simregistry.h"
 #include "simvolumes.h"
@@ -22,12 +25,18 @@ public:
     Volumes& volumes() override { return simVolumes(); }
     DebugOutput& debugOutput() override { return simDebug(); }
     WindowsVersion& windowsVersion() override { return simVersion(); }
+    PowerScheme& powerScheme() override { return simScheme(); }
+    MonitorBrightness& monitorBrightness() override { return simBacklight(); }
+    LastInput& lastInput() override { return simInput(); }
     Registry& registry() override { return simRegistry(); }
 
     SimPowerStatus& simPower();
     SimVolumes& simVolumes();
     SimDebugOutput& simDebug();
     SimWindowsVersion& simVersion();
+    SimPowerScheme& simScheme();
+    SimMonitorBrightness& simBacklight();
+    SimLastInput& simInput();
     SimRegistry& simRegistry();
 
 private:
@@ -35,6 +44,9 @@ private:
     OnFirstUse<SimVolumes> volumeService;
     OnFirstUse<SimDebugOutput> debug;
     OnFirstUse<SimWindowsVersion> version;
+    OnFirstUse<SimPowerScheme> scheme;
+    OnFirstUse<SimMonitorBrightness> backlight;
+    OnFirstUse<SimLastInput> input;
     OnFirstUse<SimRegistry> registryService;
 };
 

@@ -31,8 +31,10 @@ struct Step {
 const Step scenario[] = {
     {"on mains, 80 %", [](VantelSimulation& t) { t.setPowerStatus(1, 80); }},
     {"on battery, 60 %", [](VantelSimulation& t) { t.setPowerStatus(0, 60); }},
+    {"no input for 40 s", [](VantelSimulation& t) { t.setIdleSeconds(40); }},
     {"internet lost", [](VantelSimulation& t) { t.setInternetReachable(false); }},
     {"on battery, 30 %", [](VantelSimulation& t) { t.setPowerStatus(0, 30); }},
+    {"input again", [](VantelSimulation& t) { t.setIdleSeconds(0); }},
     {"on battery, 15 %", [](VantelSimulation& t) { t.setPowerStatus(0, 15); }},
     {"on battery, 10 %", [](VantelSimulation& t) { t.setPowerStatus(0, 10); }},
     {"on battery, 5 %", [](VantelSimulation& t) { t.setPowerStatus(0, 5); }},
@@ -100,6 +102,21 @@ void VantelSimulation::setPowerStatus(int acLineStatus, int batteryLifePercent)
 void VantelSimulation::setPowerStatusReadable(bool readable)
 {
     d->tablet->simPower().setReadable(readable);
+}
+
+void VantelSimulation::setBacklight(int percent)
+{
+    d->tablet->simBacklight().set(percent);
+}
+
+int VantelSimulation::backlight() const
+{
+    return d->tablet->simBacklight().currentBrightness();
+}
+
+void VantelSimulation::setIdleSeconds(int seconds)
+{
+    d->tablet->simInput().setIdleSeconds(std::uint32_t(std::max(seconds, 0)));
 }
 
 QString VantelSimulation::plugVolume(const QString& label, bool removableMedia)

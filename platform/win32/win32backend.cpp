@@ -27,6 +27,21 @@ Registry& Win32Backend::registry()
     return registryService.get([] { return std::make_unique<Win32Registry>(); });
 }
 
+PowerScheme& Win32Backend::powerScheme()
+{
+    return scheme.get([] { return std::make_unique<Win32PowerScheme>(); });
+}
+
+MonitorBrightness& Win32Backend::monitorBrightness()
+{
+    return backlight.get([] { return std::make_unique<Win32MonitorBrightness>(); });
+}
+
+LastInput& Win32Backend::lastInput()
+{
+    return input.get([] { return std::make_unique<Win32LastInput>(); });
+}
+
 std::shared_ptr<Backend> createNativeBackend()
 {
     return std::make_shared<Win32Backend>();

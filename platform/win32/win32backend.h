@@ -11,6 +11,9 @@
 #include "onfirstuse.h"
 #include "platform.h"
 #include "win32debugoutput.h"
+#include "win32lastinput.h"
+#include "win32monitorbrightness.h"
+#include "win32powerscheme.h"
 #include "win32powerstatus.h"
 #include "win32registry.h"
 #include "win32volumes.h"
@@ -27,6 +30,9 @@ public:
     DebugOutput& debugOutput() override;
     WindowsVersion& windowsVersion() override;
     Registry& registry() override;
+    PowerScheme& powerScheme() override;
+    MonitorBrightness& monitorBrightness() override;
+    LastInput& lastInput() override;
 
 private:
     OnFirstUse<Win32PowerStatus> power;
@@ -34,6 +40,9 @@ private:
     OnFirstUse<Win32DebugOutput> debug;
     OnFirstUse<Win32WindowsVersion> version;
     OnFirstUse<Win32Registry> registryService;
+    OnFirstUse<Win32PowerScheme> scheme;
+    OnFirstUse<Win32MonitorBrightness> backlight;
+    OnFirstUse<Win32LastInput> input;
 };
 
 } // namespace vantel::platform

@@ -5,6 +5,9 @@ set(VANTEL_WIN32_SOURCES
   win32/win32backend.cpp
   win32/win32debugoutput.cpp
   win32/win32devicechanges.cpp
+  win32/win32lastinput.cpp
+  win32/win32monitorbrightness.cpp
+  win32/win32powerscheme.cpp
   win32/win32powerstatus.cpp
   win32/win32registry.cpp
   win32/win32text.cpp

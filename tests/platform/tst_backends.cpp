@@ -2,9 +2,10 @@
 // (sim: the simulated tablet, anything else the native one), and the
 // simulated tablet as tests and the demo host drive it: its power status set
 // from outside, volumes plugged and pulled with a real folder as root, and
-// the demo's scenario going down through the warnings, plugging a stick and
-// taking the internet (a loopback peer) away and back; the Windows version
-// each backend follows.
+// the demo's scenario going down through the warnings, idle for a while,
+// plugging a stick and taking the internet (a loopback peer) away and back;
+// the Windows version each backend follows; the backlight that is there or
+// not.
 #include <QDir>
 #include <QSignalSpy>
 #include <QTcpSocket>
@@ -73,6 +74,14 @@ private slots:
         QVERIFY(sim.pullVolume("STICK"));
         QVERIFY(!sim.pullVolume("STICK"));
         QVERIFY(!QDir(stick).exists());
+
+        QCOMPARE(monitorBrightness().currentBrightness(), 80);
+        QVERIFY(!monitorBrightness().setBrightness(101));
+        QVERIFY(monitorBrightness().setBrightness(30));
+        QCOMPARE(sim.backlight(), 30);
+        sim.setBacklight(-1);
+        QVERIFY(!monitorBrightness().setBrightness(30));
+        QCOMPARE(monitorBrightness().currentBrightness(), -1);
     }
 
     void scenarioRunsThroughItsSteps()
@@ -85,20 +94,27 @@ private slots:
         QSignalSpy removed(&watcher, &VantelVolumeWatcher::RemoveUsbDisk);
         int lowest = 100;
         QString internetAway;
+        QList<std::uint32_t> idleSeconds;
         connect(&sim, &VantelSimulation::scenarioStep, this, [&](int step) {
             SystemPowerStatus status;
             if (powerStatus().getSystemPowerStatus(status) && status.acLineStatus == 0)
                 lowest = std::min(lowest, int(status.batteryLifePercent));
             if (!reaches(internet))
                 internetAway += QString::number(step) + QLatin1Char(' ');
-            if (steps.count() == 17)
+            std::uint32_t input = 0;
+            QVERIFY(lastInput().getLastInputInfo(input));
+            const std::uint32_t idle = (lastInput().getTickCount() - input) / 1000;
+            if (idleSeconds.isEmpty() || idleSeconds.last() != idle)
+                idleSeconds << idle;
+            if (steps.count() == 19)
                 sim.stopScenario();
         });
         sim.startScenario(5);
-        QTRY_COMPARE_WITH_TIMEOUT(steps.count(), 17, 10000);
-        QCOMPARE(steps.at(16).at(0).toInt(), 0); // over again
-        QCOMPARE(internetAway, QStringLiteral("2 3 4 5 6 7 8 9 10 11 12 13 "));
+        QTRY_COMPARE_WITH_TIMEOUT(steps.count(), 19, 10000);
+        QCOMPARE(steps.at(18).at(0).toInt(), 0); // over again
+        QCOMPARE(internetAway, QStringLiteral("3 4 5 6 7 8 9 10 11 12 13 14 15 "));
         QCOMPARE(lowest, 2);
+        QCOMPARE(idleSeconds, QList<std::uint32_t>({0, 40, 0}));
         QCOMPARE(added.count(), 1);
         QCOMPARE(removed.count(), 1);
     }

@@ -8,14 +8,14 @@
 #include <cstdio>
 #include <cstdlib>
 
-// Two numbers read from variable `name` with `format`, such as "%u.%u".
-inline ::testing::AssertionResult machineState(const char* name, const char* format, unsigned& first,
-                                               unsigned& second)
+// Numbers read from variable `name` with `format`, such as "%u.%u" for two.
+template <class... Numbers>
+inline ::testing::AssertionResult machineState(const char* name, const char* format, Numbers&... numbers)
 {
     const char* value = std::getenv(name);
     if (!value)
         return ::testing::AssertionFailure() << name << " is not set";
-    if (std::sscanf(value, format, &first, &second) != 2)
+    if (std::sscanf(value, format, &numbers...) != int(sizeof...(Numbers)))
         return ::testing::AssertionFailure() << name << " \"" << value << "\" does not read as " << format;
     return ::testing::AssertionSuccess();
 }

@@ -1,0 +1,42 @@
+// The power scheme on Linux, which has none of its own: one scheme (the
+// Balanced one) whose values live in the library's store file. Activating
+// it applies the display-off timeout of the power source in use to the X
+// server, and holds a logind inhibitor while the sleep timeout is 0 (never).
+// Values never written are left to the system at activation.
+#ifndef VANTEL_PLATFORM_LINUXPOWERSCHEME_H
+#define VANTEL_PLATFORM_LINUXPOWERSCHEME_H
+
+#include <mutex>
+#include <string>
+
+#include "linuxpowerschemestore.h"
+#include "linuxsleepinhibitor.h"
+#include "powerscheme.h"
+#include "powerstatus.h"
+
+namespace vantel::platform {
+
+class LinuxPowerScheme : public PowerScheme
+{
+public:
+    // `power` tells, at each activation, whose timeouts apply (mains unless
+    // the AC line is off).
+    LinuxPowerScheme(std::string storePath, PowerStatus& power);
+
+    std::uint32_t getActiveScheme(Guid& scheme) override;
+    std::uint32_t readValueIndex(PowerLine line, const Guid& scheme, const Guid& subgroup, const Guid& setting,
+                                 std::uint32_t& value) override;
+    std::uint32_t writeValueIndex(PowerLine line, const Guid& scheme, const Guid& subgroup, const Guid& setting,
+                                  std::uint32_t value) override;
+    std::uint32_t setActiveScheme(const Guid& scheme) override;
+
+private:
+    std::mutex mutex;
+    LinuxPowerSchemeStore store;
+    PowerStatus& power;
+    LinuxSleepInhibitor inhibitor;
+};
+
+} // namespace vantel::platform
+
+#endif
