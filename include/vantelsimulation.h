@@ -4,6 +4,8 @@
 // that they read it. The tablet stays installed when this object goes.
 // Numbers keep the Windows meaning: AC line status 0 (battery), 1 (mains) or
 // 255 (unknown), battery percentage 0 to 100 or 255 (unknown).
+// The tablet's Wi-Fi starts with both radio switches on, connected to
+// "VANTEL-WORKSHOP" at 80 %, with "VANTEL-GUEST" at 40 % in sight.
 #ifndef VANTELSIMULATION_H
 #define VANTELSIMULATION_H
 
@@ -31,12 +33,21 @@ public:
     QString plugVolume(const QString& label, bool removableMedia = true);
     bool pullVolume(const QString& label);
 
+    // The Wi-Fi radio's software switch and hardware switch.
+    void setWifiRadio(bool softwareOn, bool hardwareOn);
+    // Shows a network, or changes the signal quality (0 to 100) of one shown.
+    void setWifiNetwork(const QString& ssid, int signalQuality);
+    // Connects to a network shown; an empty SSID disconnects. False for a
+    // network not in sight.
+    bool setWifiConnected(const QString& ssid);
+
     // What the library wrote to the debugger output, oldest first.
     QStringList debugOutput() const;
 
     // A tablet's day, a step every `intervalMs`, over and over: discharging
     // through the battery warnings, back on mains, a USB stick plugged in
-    // and pulled out again.
+    // and pulled out again, the Wi-Fi signal down through its four steps,
+    // the radio off and on again.
     void startScenario(int intervalMs = 2000);
     void stopScenario();
 

@@ -28,6 +28,7 @@
 #include <memory>
 
 #include "debugoutput.h"
+#include "nativewifi.h"
 #include "powerstatus.h"
 #include "volumes.h"
 #include "windowsversion.h"
@@ -44,6 +45,7 @@ public:
     virtual Volumes& volumes() = 0;
     virtual DebugOutput& debugOutput() = 0;
     virtual WindowsVersion& windowsVersion() = 0;
+    virtual NativeWifi& nativeWifi() = 0;
 };
 
 // The backend in use; created on first use when none was installed.
@@ -62,6 +64,7 @@ inline PowerStatus& powerStatus() { return backend().powerStatus(); }
 inline Volumes& volumes() { return backend().volumes(); }
 inline DebugOutput& debugOutput() { return backend().debugOutput(); }
 inline WindowsVersion& windowsVersion() { return backend().windowsVersion(); }
+inline NativeWifi& nativeWifi() { return backend().nativeWifi(); }
 
 } // namespace vantel::platform
 

@@ -29,6 +29,11 @@ WindowsVersion& LinuxBackend::windowsVersion()
     return version.get([] { return std::make_unique<LinuxWindowsVersion>(); });
 }
 
+NativeWifi& LinuxBackend::nativeWifi()
+{
+    return wifi.get([] { return std::make_unique<LinuxNativeWifi>(); });
+}
+
 std::shared_ptr<Backend> createNativeBackend()
 {
     return std::make_shared<LinuxBackend>(linuxRoot("VANTEL_SYSFS_ROOT", "/sys"),

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "linuxdebugoutput.h"
+#include "linuxnativewifi.h"
 #include "linuxpowerstatus.h"
 #include "linuxvolumes.h"
 #include "linuxwindowsversion.h"
@@ -26,6 +27,7 @@ public:
     Volumes& volumes() override;
     DebugOutput& debugOutput() override;
     WindowsVersion& windowsVersion() override;
+    NativeWifi& nativeWifi() override;
 
 private:
     const std::string sysfsRoot;
@@ -34,6 +36,7 @@ private:
     OnFirstUse<LinuxVolumes> volumeService;
     OnFirstUse<LinuxDebugOutput> debug;
     OnFirstUse<LinuxWindowsVersion> version;
+    OnFirstUse<LinuxNativeWifi> wifi;
 };
 
 } // namespace vantel::platform

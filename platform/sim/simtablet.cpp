@@ -22,6 +22,11 @@ SimWindowsVersion& SimTablet::simVersion()
     return version.get([] { return std::make_unique<SimWindowsVersion>(); });
 }
 
+SimNativeWifi& SimTablet::simWifi()
+{
+    return wifi.get([] { return std::make_unique<SimNativeWifi>(); });
+}
+
 std::shared_ptr<Backend> createSimulatedBackend()
 {
     return std::make_shared<SimTablet>();

@@ -7,6 +7,7 @@
 #include "onfirstuse.h"
 #include "platform.h"
 #include "simdebugoutput.h"
+#include "simnativewifi.h"
 #include "simpowerstatus.h"
 #include "simvolumes.h"
 #include "simwindowsversion.h"
@@ -21,17 +22,20 @@ public:
     Volumes& volumes() override { return simVolumes(); }
     DebugOutput& debugOutput() override { return simDebug(); }
     WindowsVersion& windowsVersion() override { return simVersion(); }
+    NativeWifi& nativeWifi() override { return simWifi(); }
 
     SimPowerStatus& simPower();
     SimVolumes& simVolumes();
     SimDebugOutput& simDebug();
     SimWindowsVersion& simVersion();
+    SimNativeWifi& simWifi();
 
 private:
     OnFirstUse<SimPowerStatus> power;
     OnFirstUse<SimVolumes> volumeService;
     OnFirstUse<SimDebugOutput> debug;
     OnFirstUse<SimWindowsVersion> version;
+    OnFirstUse<SimNativeWifi> wifi;
 };
 
 } // namespace vantel::platform

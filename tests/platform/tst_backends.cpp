@@ -2,7 +2,8 @@
 // (sim: the simulated tablet, anything else the native one), and the
 // simulated tablet as tests and the demo host drive it: its power status set
 // from outside, volumes plugged and pulled with a real folder as root, and
-// the demo's scenario going down through the warnings and plugging a stick;
+// the demo's scenario going down through the warnings, plugging a stick and
+// walking the Wi-Fi signal down and the radio off and on;
 // the Windows version each backend follows.
 #include <QDir>
 #include <QSignalSpy>
@@ -66,20 +67,40 @@ private slots:
         QSignalSpy steps(&sim, &VantelSimulation::scenarioStep);
         QSignalSpy added(&watcher, &VantelVolumeWatcher::AddUsbDisk);
         QSignalSpy removed(&watcher, &VantelVolumeWatcher::RemoveUsbDisk);
+        HANDLE wifi = 0;
+        std::uint32_t version = 0;
+        QCOMPARE(nativeWifi().openHandle(2, version, wifi), 0u);
+        std::vector<WLAN_INTERFACE_INFO> interfaces;
+        QCOMPARE(nativeWifi().enumInterfaces(wifi, interfaces), 0u);
+        QCOMPARE(interfaces.size(), std::size_t(1));
         int lowest = 100;
+        QStringList wifiSeen; // the connected network's signal, or "off"
         connect(&sim, &VantelSimulation::scenarioStep, this, [&] {
             SystemPowerStatus status;
             if (powerStatus().getSystemPowerStatus(status) && status.acLineStatus == 0)
                 lowest = std::min(lowest, int(status.batteryLifePercent));
-            if (steps.count() == 12)
+            WLAN_INTERFACE_DATA radio;
+            nativeWifi().queryInterface(wifi, interfaces[0].InterfaceGuid, wlan_intf_opcode_radio_state, radio);
+            WLAN_AVAILABLE_NETWORK_LIST networks;
+            nativeWifi().getAvailableNetworkList(wifi, interfaces[0].InterfaceGuid, networks);
+            QString seen = radio.radioState.PhyRadioState.at(0).dot11SoftwareRadioState == dot11_radio_state_on
+                               ? QString() : QStringLiteral("off");
+            for (const WLAN_AVAILABLE_NETWORK& network : networks.Network)
+                if (network.dwFlags & NW_NETWORK_CONNECTED)
+                    seen = QString::number(network.wlanSignalQuality);
+            if (wifiSeen.isEmpty() || wifiSeen.last() != seen)
+                wifiSeen << seen;
+            if (steps.count() == 18)
                 sim.stopScenario();
         });
         sim.startScenario(5);
-        QTRY_COMPARE_WITH_TIMEOUT(steps.count(), 12, 10000);
-        QCOMPARE(steps.at(11).at(0).toInt(), 0); // over again
+        QTRY_COMPARE_WITH_TIMEOUT(steps.count(), 18, 10000);
+        QCOMPARE(steps.at(17).at(0).toInt(), 0); // over again
         QCOMPARE(lowest, 2);
         QCOMPARE(added.count(), 1);
         QCOMPARE(removed.count(), 1);
+        QCOMPARE(wifiSeen.join(' '), QStringLiteral("80 90 60 35 15 off 80"));
+        nativeWifi().closeHandle(wifi);
     }
 };
 
