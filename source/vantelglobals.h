@@ -26,4 +26,8 @@ extern QVector<XInfo*> vantel_indicators;
 // all indicators, so the first poll after set-up redraws each of them.
 extern bool forceRefresh;
 
+// The radio state the last Wi-Fi status query of any provider found; off
+// when the library is loaded.
+extern bool lastRadioOn;
+
 #endif
