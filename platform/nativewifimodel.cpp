@@ -149,6 +149,30 @@ std::vector<WLAN_AVAILABLE_NETWORK> availableNetworks(const WifiInterface& sourc
     return withProfile;
 }
 
+// The current connection's attributes; the association's from the access
+// point when it is known, else from the profile.
+WLAN_CONNECTION_ATTRIBUTES connectionAttributes(const WifiInterface& source)
+{
+    WLAN_CONNECTION_ATTRIBUTES connection;
+    connection.isState = source.state;
+    connection.strProfileName = source.connectedProfile;
+    WLAN_ASSOCIATION_ATTRIBUTES& association = connection.wlanAssociationAttributes;
+    const int associated = source.associatedAccessPoint;
+    if (associated >= 0 && std::size_t(associated) < source.accessPoints.size()) {
+        const WifiAccessPoint& ap = source.accessPoints[std::size_t(associated)];
+        association.dot11Ssid = makeSsid(ap.ssid);
+        association.dot11BssType = ap.bssType;
+        association.dot11Bssid = ap.bssid;
+        association.wlanSignalQuality = std::min<std::uint32_t>(ap.quality, 100);
+        connection.wlanSecurityAttributes = {secured(ap), ap.auth, ap.cipher};
+        return connection;
+    }
+    for (const WifiProfile& profile : source.profiles)
+        if (profile.name == source.connectedProfile)
+            association.dot11Ssid = makeSsid(profile.ssid);
+    return connection;
+}
+
 } // namespace
 
 NativeWifiModel::NativeWifiModel() : current(std::make_shared<View>()) {}
@@ -185,20 +209,17 @@ bool NativeWifiModel::validHandle(HANDLE handle) const
     return clients.count(handle) != 0;
 }
 
-std::uint32_t NativeWifiModel::find(HANDLE handle, const GUID& interfaceGuid, std::shared_ptr<const View>& keep,
-                                    const InterfaceView*& found) const
+template <class Answer>
+std::uint32_t NativeWifiModel::withInterface(HANDLE handle, const GUID& interfaceGuid, Answer answer) const
 {
     if (!validHandle(handle))
         return NW_ERROR_INVALID_HANDLE;
-    keep = view();
-    if (!keep->serviceActive)
+    const std::shared_ptr<const View> machine = view();
+    if (!machine->serviceActive)
         return NW_ERROR_SERVICE_NOT_ACTIVE;
-    for (const InterfaceView& candidate : keep->interfaces) {
-        if (candidate.source.guid == interfaceGuid) {
-            found = &candidate;
-            return NW_SUCCESS;
-        }
-    }
+    for (const InterfaceView& candidate : machine->interfaces)
+        if (candidate.source.guid == interfaceGuid)
+            return answer(candidate);
     return NW_ERROR_NOT_FOUND;
 }
 
@@ -308,98 +329,73 @@ std::uint32_t NativeWifiModel::enumInterfaces(HANDLE handle, std::vector<WLAN_IN
 std::uint32_t NativeWifiModel::queryInterface(HANDLE handle, const GUID& interfaceGuid, std::uint32_t opcode,
                                               WLAN_INTERFACE_DATA& data)
 {
-    std::shared_ptr<const View> keep;
-    const InterfaceView* found = nullptr;
-    if (const std::uint32_t error = find(handle, interfaceGuid, keep, found))
-        return error;
-    const WifiInterface& source = found->source;
-    switch (opcode) {
-    case wlan_intf_opcode_radio_state:
-        data.radioState.PhyRadioState.assign(
-            1, {0, radioState(source.softwareRadioOn), radioState(source.hardwareRadioOn)});
-        return NW_SUCCESS;
-    case wlan_intf_opcode_bss_type:
-        data.bssType = source.bssType;
-        return NW_SUCCESS;
-    case wlan_intf_opcode_interface_state:
-        data.interfaceState = source.state;
-        return NW_SUCCESS;
-    case wlan_intf_opcode_current_connection: {
-        if (source.connectedProfile.empty())
-            return NW_ERROR_INVALID_STATE;
-        WLAN_CONNECTION_ATTRIBUTES& connection = data.connection;
-        connection = WLAN_CONNECTION_ATTRIBUTES();
-        connection.isState = source.state;
-        connection.strProfileName = source.connectedProfile;
-        const int associated = source.associatedAccessPoint;
-        if (associated >= 0 && std::size_t(associated) < source.accessPoints.size()) {
-            const WifiAccessPoint& ap = source.accessPoints[std::size_t(associated)];
-            connection.wlanAssociationAttributes.dot11Ssid = makeSsid(ap.ssid);
-            connection.wlanAssociationAttributes.dot11BssType = ap.bssType;
-            connection.wlanAssociationAttributes.dot11Bssid = ap.bssid;
-            connection.wlanAssociationAttributes.wlanSignalQuality = std::min<std::uint32_t>(ap.quality, 100);
-            connection.wlanSecurityAttributes = {secured(ap), ap.auth, ap.cipher};
-        } else {
-            for (const WifiProfile& profile : source.profiles)
-                if (profile.name == source.connectedProfile)
-                    connection.wlanAssociationAttributes.dot11Ssid = makeSsid(profile.ssid);
-        }
-        return NW_SUCCESS;
-    }
-    case wlan_intf_opcode_supported_infrastructure_auth_cipher_pairs:
-        data.authCipherPairs.pAuthCipherPairList = source.infrastructurePairs;
-        return NW_SUCCESS;
-    case wlan_intf_opcode_supported_adhoc_auth_cipher_pairs:
-        if (source.adhocPairs.empty())
+    return withInterface(handle, interfaceGuid, [&](const InterfaceView& found) -> std::uint32_t {
+        const WifiInterface& source = found.source;
+        switch (opcode) {
+        case wlan_intf_opcode_radio_state:
+            data.radioState.PhyRadioState.assign(
+                1, {0, radioState(source.softwareRadioOn), radioState(source.hardwareRadioOn)});
+            return NW_SUCCESS;
+        case wlan_intf_opcode_bss_type:
+            data.bssType = source.bssType;
+            return NW_SUCCESS;
+        case wlan_intf_opcode_interface_state:
+            data.interfaceState = source.state;
+            return NW_SUCCESS;
+        case wlan_intf_opcode_current_connection:
+            if (source.connectedProfile.empty())
+                return NW_ERROR_INVALID_STATE;
+            data.connection = connectionAttributes(source);
+            return NW_SUCCESS;
+        case wlan_intf_opcode_supported_infrastructure_auth_cipher_pairs:
+            data.authCipherPairs.pAuthCipherPairList = source.infrastructurePairs;
+            return NW_SUCCESS;
+        case wlan_intf_opcode_supported_adhoc_auth_cipher_pairs:
+            if (source.adhocPairs.empty())
+                return NW_ERROR_NOT_SUPPORTED;
+            data.authCipherPairs.pAuthCipherPairList = source.adhocPairs;
+            return NW_SUCCESS;
+        default:
             return NW_ERROR_NOT_SUPPORTED;
-        data.authCipherPairs.pAuthCipherPairList = source.adhocPairs;
-        return NW_SUCCESS;
-    default:
-        return NW_ERROR_NOT_SUPPORTED;
-    }
+        }
+    });
 }
 
 std::uint32_t NativeWifiModel::setInterface(HANDLE handle, const GUID& interfaceGuid, std::uint32_t opcode,
                                             const WLAN_INTERFACE_DATA& data)
 {
-    std::shared_ptr<const View> keep;
-    const InterfaceView* found = nullptr;
-    if (const std::uint32_t error = find(handle, interfaceGuid, keep, found))
-        return error;
-    if (opcode != wlan_intf_opcode_radio_state || !found->source.radioSwitchable)
-        return NW_ERROR_NOT_SUPPORTED;
-    if (data.radioState.PhyRadioState.empty())
-        return NW_ERROR_INVALID_PARAMETER;
-    const std::uint32_t wanted = data.radioState.PhyRadioState.front().dot11SoftwareRadioState;
-    if (wanted != dot11_radio_state_on && wanted != dot11_radio_state_off)
-        return NW_ERROR_INVALID_PARAMETER;
-    return switchRadio(interfaceGuid, wanted == dot11_radio_state_on);
+    return withInterface(handle, interfaceGuid, [&](const InterfaceView& found) -> std::uint32_t {
+        if (opcode != wlan_intf_opcode_radio_state || !found.source.radioSwitchable)
+            return NW_ERROR_NOT_SUPPORTED;
+        if (data.radioState.PhyRadioState.empty())
+            return NW_ERROR_INVALID_PARAMETER;
+        const std::uint32_t wanted = data.radioState.PhyRadioState.front().dot11SoftwareRadioState;
+        if (wanted != dot11_radio_state_on && wanted != dot11_radio_state_off)
+            return NW_ERROR_INVALID_PARAMETER;
+        return switchRadio(interfaceGuid, wanted == dot11_radio_state_on);
+    });
 }
 
 std::uint32_t NativeWifiModel::getInterfaceCapability(HANDLE handle, const GUID& interfaceGuid,
                                                       WLAN_INTERFACE_CAPABILITY& capability)
 {
-    std::shared_ptr<const View> keep;
-    const InterfaceView* found = nullptr;
-    if (const std::uint32_t error = find(handle, interfaceGuid, keep, found))
-        return error;
-    if (!found->source.radioSwitchable)
-        return NW_ERROR_NOT_SUPPORTED;
-    capability.interfaceType = wlan_interface_type_native_802_11;
-    capability.dot11PhyTypes = found->source.phyTypes;
-    return NW_SUCCESS;
+    return withInterface(handle, interfaceGuid, [&](const InterfaceView& found) -> std::uint32_t {
+        if (!found.source.radioSwitchable)
+            return NW_ERROR_NOT_SUPPORTED;
+        capability.interfaceType = wlan_interface_type_native_802_11;
+        capability.dot11PhyTypes = found.source.phyTypes;
+        return NW_SUCCESS;
+    });
 }
 
 std::uint32_t NativeWifiModel::getAvailableNetworkList(HANDLE handle, const GUID& interfaceGuid,
                                                        WLAN_AVAILABLE_NETWORK_LIST& list)
 {
-    std::shared_ptr<const View> keep;
-    const InterfaceView* found = nullptr;
-    if (const std::uint32_t error = find(handle, interfaceGuid, keep, found))
-        return error;
-    list.dwIndex = 0;
-    list.Network = found->networks;
-    return NW_SUCCESS;
+    return withInterface(handle, interfaceGuid, [&](const InterfaceView& found) {
+        list.dwIndex = 0;
+        list.Network = found.networks;
+        return NW_SUCCESS;
+    });
 }
 
 std::uint32_t NativeWifiModel::getNetworkBssList(HANDLE handle, const GUID& interfaceGuid, const DOT11_SSID* ssid,
@@ -407,31 +403,25 @@ std::uint32_t NativeWifiModel::getNetworkBssList(HANDLE handle, const GUID& inte
 {
     if (ssid && ssid->uSSIDLength > ssid->ucSSID.size())
         return NW_ERROR_INVALID_PARAMETER;
-    std::shared_ptr<const View> keep;
-    const InterfaceView* found = nullptr;
-    if (const std::uint32_t error = find(handle, interfaceGuid, keep, found))
-        return error;
-    if (!ssid) {
-        list.wlanBssEntries = found->bss;
+    return withInterface(handle, interfaceGuid, [&](const InterfaceView& found) {
+        if (!ssid) {
+            list.wlanBssEntries = found.bss;
+            return NW_SUCCESS;
+        }
+        list.wlanBssEntries.clear();
+        for (std::size_t i = 0; i < found.bss.size(); ++i) {
+            const WLAN_BSS_ENTRY& entry = found.bss[i];
+            if (sameSsid(entry.dot11Ssid, *ssid) && found.bssSecured[i] == securityEnabled
+                && (bssType == dot11_BSS_type_any || entry.dot11BssType == bssType))
+                list.wlanBssEntries.push_back(entry);
+        }
         return NW_SUCCESS;
-    }
-    list.wlanBssEntries.clear();
-    for (std::size_t i = 0; i < found->bss.size(); ++i) {
-        const WLAN_BSS_ENTRY& entry = found->bss[i];
-        if (sameSsid(entry.dot11Ssid, *ssid) && found->bssSecured[i] == securityEnabled
-            && (bssType == dot11_BSS_type_any || entry.dot11BssType == bssType))
-            list.wlanBssEntries.push_back(entry);
-    }
-    return NW_SUCCESS;
+    });
 }
 
 std::uint32_t NativeWifiModel::scan(HANDLE handle, const GUID& interfaceGuid)
 {
-    std::shared_ptr<const View> keep;
-    const InterfaceView* found = nullptr;
-    if (const std::uint32_t error = find(handle, interfaceGuid, keep, found))
-        return error;
-    return requestScan(interfaceGuid);
+    return withInterface(handle, interfaceGuid, [&](const InterfaceView&) { return requestScan(interfaceGuid); });
 }
 
 } // namespace vantel::platform

@@ -102,10 +102,9 @@ private:
 
     std::shared_ptr<const View> view() const;
     bool validHandle(HANDLE handle) const;
-    // The interface a valid handle asks about, or the error to answer;
-    // `keep` holds the description it belongs to.
-    std::uint32_t find(HANDLE handle, const GUID& interfaceGuid, std::shared_ptr<const View>& keep,
-                       const InterfaceView*& found) const;
+    // `answer` for the interface a valid handle asks about, or the error.
+    template <class Answer>
+    std::uint32_t withInterface(HANDLE handle, const GUID& interfaceGuid, Answer answer) const;
 
     mutable std::mutex viewLock;
     std::shared_ptr<const View> current;

@@ -126,41 +126,33 @@ WifiAccessPoint accessPoint(const NmAccessPoint& nm)
     return ap;
 }
 
-template <class T>
-void take(const QVariantMap& properties, const char* name, T& field, QStringList& changed)
+template <class T, class Convert>
+void takeAs(const QVariantMap& properties, const char* name, T& field, QStringList& changed, Convert convert)
 {
     const auto found = properties.constFind(QLatin1String(name));
     if (found == properties.constEnd())
         return;
-    const T value = nmPlain(found.value()).value<T>();
+    T value = convert(found.value());
     if (value != field) {
-        field = value;
+        field = std::move(value);
         changed << QLatin1String(name);
     }
+}
+
+template <class T>
+void take(const QVariantMap& properties, const char* name, T& field, QStringList& changed)
+{
+    takeAs(properties, name, field, changed, [](const QVariant& value) { return nmPlain(value).value<T>(); });
 }
 
 void takePath(const QVariantMap& properties, const char* name, QString& field, QStringList& changed)
 {
-    const auto found = properties.constFind(QLatin1String(name));
-    if (found == properties.constEnd())
-        return;
-    const QString value = nmPath(found.value());
-    if (value != field) {
-        field = value;
-        changed << QLatin1String(name);
-    }
+    takeAs(properties, name, field, changed, nmPath);
 }
 
 void takePaths(const QVariantMap& properties, const char* name, QStringList& field, QStringList& changed)
 {
-    const auto found = properties.constFind(QLatin1String(name));
-    if (found == properties.constEnd())
-        return;
-    const QStringList value = nmPaths(found.value());
-    if (value != field) {
-        field = value;
-        changed << QLatin1String(name);
-    }
+    takeAs(properties, name, field, changed, nmPaths);
 }
 
 } // namespace
