@@ -34,9 +34,11 @@ struct RecordBlock {
     std::vector<WifiNetworkRecord> items;
 };
 
+// The length and the bytes it covers; a caller's bytes beyond do not count.
 bool sameSsidBytes(const DOT11_SSID& a, const DOT11_SSID& b)
 {
-    return a.uSSIDLength == b.uSSIDLength && std::memcmp(a.ucSSID, b.ucSSID, sizeof(a.ucSSID)) == 0;
+    return a.uSSIDLength == b.uSSIDLength && a.uSSIDLength <= sizeof(a.ucSSID)
+        && std::memcmp(a.ucSSID, b.ucSSID, a.uSSIDLength) == 0;
 }
 
 DOT11_SSID recordSsid(const nw::DOT11_SSID& ssid)
@@ -73,6 +75,9 @@ public:
     QString interfaceName;
     int pixmapCount = 0;
     QVector<QPixmap> signalPixmaps;
+    // The signal each picture was last painted for (-1: never): a refresh
+    // repaints only the bars whose signal moved.
+    QVector<int> paintedSignals;
     std::unique_ptr<RecordBlock> records;
     nw::HANDLE clientHandle = 0;
     nw::GUID interfaceGuid;
@@ -240,8 +245,10 @@ quint32 CwifiPrivate::RefreshNetworkList()
                       / 2;
         QPixmap bar(3 * h, h);
         bar.fill(Qt::red);
-        while (pixmapCount < int(n))
-            signalPixmaps.insert(pixmapCount++, bar);
+        while (pixmapCount < int(n)) {
+            signalPixmaps.insert(pixmapCount, bar);
+            paintedSignals.insert(pixmapCount++, -1);
+        }
     }
     return nw::NW_SUCCESS;
 }
@@ -378,9 +385,12 @@ void Cwifi::update()
 
 void CwifiPrivate::repaint(int index)
 {
+    const int s = q->GetSignal(index);
+    if (paintedSignals.at(index) == s)
+        return;
+    paintedSignals[index] = s;
     QPixmap& pixmap = signalPixmaps[index];
     const QRect full = pixmap.rect();
-    const int s = q->GetSignal(index);
     QPainter painter(&pixmap);
     if (s == 0 || s > 100) {
         painter.fillRect(full, Qt::red);
