@@ -269,11 +269,10 @@ void NmFollower::interfacesAdded(const QDBusMessage& message)
 void NmFollower::interfacesRemoved(const QDBusMessage& message)
 {
     const QString path = pathArgument(message, 0);
-    const auto device = state.devices.constFind(path);
-    if (device != state.devices.constEnd()) {
+    if (state.devices.contains(path)) {
         // Its clients see the radio gone.
-        later(nmDeviceGuid(device.value()), wlan_notification_acm_power_setting_change);
-        state.devices.erase(device);
+        later(nmDeviceGuid(state.devices.value(path)), wlan_notification_acm_power_setting_change);
+        state.devices.remove(path);
     }
     if (state.accessPoints.remove(path))
         laterForDevices(wlan_notification_acm_scan_complete, path);
