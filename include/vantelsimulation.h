@@ -41,13 +41,26 @@ public:
     // network not in sight.
     bool setWifiConnected(const QString& ssid);
 
+    // The internet as the library's internet check sees it: a peer on
+    // 127.0.0.1 that accepts connections while reachable and refuses them
+    // otherwise. Point the check at internetAddress() (the settings'
+    // SETT_CHECKCONN_ADDRESS); it keeps its port while this object lives.
+    // Reachable until told otherwise.
+    QString internetAddress();
+    // False when the peer cannot listen on its port again.
+    bool setInternetReachable(bool reachable);
+
+    // A registry value as a list of strings (key such as
+    // "HKEY_LOCAL_MACHINE\\Loader"); an empty list removes it.
+    void setRegistryValue(const QString& key, const QString& name, const QStringList& strings);
+
     // What the library wrote to the debugger output, oldest first.
     QStringList debugOutput() const;
 
     // A tablet's day, a step every `intervalMs`, over and over: discharging
     // through the battery warnings, back on mains, a USB stick plugged in
-    // and pulled out again, the Wi-Fi signal down through its four steps,
-    // the radio off and on again.
+    // and pulled out again, the internet lost and back, the Wi-Fi signal down
+    // through its four steps, the radio off and on again.
     void startScenario(int intervalMs = 2000);
     void stopScenario();
 

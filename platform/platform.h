@@ -30,6 +30,7 @@
 #include "debugoutput.h"
 #include "nativewifi.h"
 #include "powerstatus.h"
+#include "registry.h"
 #include "volumes.h"
 #include "windowsversion.h"
 
@@ -46,6 +47,7 @@ public:
     virtual DebugOutput& debugOutput() = 0;
     virtual WindowsVersion& windowsVersion() = 0;
     virtual NativeWifi& nativeWifi() = 0;
+    virtual Registry& registry() = 0;
 };
 
 // The backend in use; created on first use when none was installed.
@@ -65,6 +67,7 @@ inline Volumes& volumes() { return backend().volumes(); }
 inline DebugOutput& debugOutput() { return backend().debugOutput(); }
 inline WindowsVersion& windowsVersion() { return backend().windowsVersion(); }
 inline NativeWifi& nativeWifi() { return backend().nativeWifi(); }
+inline Registry& registry() { return backend().registry(); }
 
 } // namespace vantel::platform
 

@@ -30,4 +30,8 @@ extern bool forceRefresh;
 // when the library is loaded.
 extern bool lastRadioOn;
 
+// Set once a camera provider has found the camera application; from then on
+// no provider looks for the file again.
+extern bool vantel_cameraAppFound;
+
 #endif

@@ -6,10 +6,12 @@
 #include "xbattery.h"
 #include "xbatteryvehicle.h"
 #include "xbluetooth.h"
+#include "xcamera.h"
 #include "xdownload.h"
 #include "xethernet.h"
 #include "xindicator.h"
 #include "xinisystem.h"
+#include "xinternet.h"
 #include "xperimeter.h"
 #include "xvciinfo.h"
 #include "xwifi.h"
@@ -125,6 +127,16 @@ void XInfo::xinfo_setType(int value)
         break;
     case IND_TYPE_DOWNLOAD:
         download = new XDownload(this);
+        break;
+    case IND_TYPE_CAMERA:
+        camera = new XCamera(this);
+        connect(this, &XInfo::sig_InternalCommunication, camera, &XCamera::slt_InternalCommunication,
+                Qt::UniqueConnection);
+        break;
+    case IND_TYPE_INTERNET:
+        internet = new XInternet(this);
+        connect(this, &XInfo::sig_InternalCommunication, internet, &XInternet::slt_InternalCommunication,
+                Qt::UniqueConnection);
         break;
     default:
         break;
@@ -245,6 +257,10 @@ int XInfo::queryProvider()
         return vci ? vci->xvciinf_getStatus(info.value, info.icon) : XINFORET_FAIL;
     case IND_TYPE_DOWNLOAD:
         return download ? download->xdwn_getStatus(info.value, info.icon) : XINFORET_FAIL;
+    case IND_TYPE_CAMERA:
+        return camera ? camera->xcam_getStatus(info.value, info.icon) : XINFORET_FAIL;
+    case IND_TYPE_INTERNET:
+        return internet ? internet->xint_getStatus(info.value, info.icon) : XINFORET_FAIL;
     case IND_TYPE_BATTERYVEHICLE:
         return batteryVehicle ? batteryVehicle->xbatvhe_getStatus(info.value, info.icon)
                               : XINFORET_FAIL;

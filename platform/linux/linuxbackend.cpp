@@ -34,6 +34,11 @@ NativeWifi& LinuxBackend::nativeWifi()
     return wifi.get([] { return std::make_unique<LinuxNativeWifi>(); });
 }
 
+Registry& LinuxBackend::registry()
+{
+    return registryService.get([] { return std::make_unique<LinuxRegistry>(linuxRoot("VANTEL_ETC_ROOT", "/etc")); });
+}
+
 std::shared_ptr<Backend> createNativeBackend()
 {
     return std::make_shared<LinuxBackend>(linuxRoot("VANTEL_SYSFS_ROOT", "/sys"),

@@ -10,6 +10,7 @@
 #include "linuxdebugoutput.h"
 #include "linuxnativewifi.h"
 #include "linuxpowerstatus.h"
+#include "linuxregistry.h"
 #include "linuxvolumes.h"
 #include "linuxwindowsversion.h"
 #include "onfirstuse.h"
@@ -28,6 +29,7 @@ public:
     DebugOutput& debugOutput() override;
     WindowsVersion& windowsVersion() override;
     NativeWifi& nativeWifi() override;
+    Registry& registry() override;
 
 private:
     const std::string sysfsRoot;
@@ -37,6 +39,7 @@ private:
     OnFirstUse<LinuxDebugOutput> debug;
     OnFirstUse<LinuxWindowsVersion> version;
     OnFirstUse<LinuxNativeWifi> wifi;
+    OnFirstUse<LinuxRegistry> registryService;
 };
 
 } // namespace vantel::platform

@@ -27,6 +27,11 @@ SimNativeWifi& SimTablet::simWifi()
     return wifi.get([] { return std::make_unique<SimNativeWifi>(); });
 }
 
+SimRegistry& SimTablet::simRegistry()
+{
+    return registryService.get([] { return std::make_unique<SimRegistry>(); });
+}
+
 std::shared_ptr<Backend> createSimulatedBackend()
 {
     return std::make_shared<SimTablet>();

@@ -9,6 +9,7 @@
 #include "simdebugoutput.h"
 #include "simnativewifi.h"
 #include "simpowerstatus.h"
+#include "simregistry.h"
 #include "simvolumes.h"
 #include "simwindowsversion.h"
 
@@ -23,12 +24,14 @@ public:
     DebugOutput& debugOutput() override { return simDebug(); }
     WindowsVersion& windowsVersion() override { return simVersion(); }
     NativeWifi& nativeWifi() override { return simWifi(); }
+    Registry& registry() override { return simRegistry(); }
 
     SimPowerStatus& simPower();
     SimVolumes& simVolumes();
     SimDebugOutput& simDebug();
     SimWindowsVersion& simVersion();
     SimNativeWifi& simWifi();
+    SimRegistry& simRegistry();
 
 private:
     OnFirstUse<SimPowerStatus> power;
@@ -36,6 +39,7 @@ private:
     OnFirstUse<SimDebugOutput> debug;
     OnFirstUse<SimWindowsVersion> version;
     OnFirstUse<SimNativeWifi> wifi;
+    OnFirstUse<SimRegistry> registryService;
 };
 
 } // namespace vantel::platform

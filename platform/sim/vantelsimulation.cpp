@@ -1,5 +1,7 @@
 #include "vantelsimulation.h"
 
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTimer>
 
 #include <algorithm>
@@ -19,10 +21,12 @@ struct Step {
 };
 
 // Down through the default warning levels (10, 5, 2 %) and back; each service
-// adds its own steps.
+// adds its own steps. The internet stays away for nine steps: long enough for
+// two checks of the library to confirm it.
 const Step scenario[] = {
     {"on mains, 80 %", [](VantelSimulation& t) { t.setPowerStatus(1, 80); }},
     {"on battery, 60 %", [](VantelSimulation& t) { t.setPowerStatus(0, 60); }},
+    {"internet lost", [](VantelSimulation& t) { t.setInternetReachable(false); }},
     {"on battery, 30 %", [](VantelSimulation& t) { t.setPowerStatus(0, 30); }},
     {"on battery, 15 %", [](VantelSimulation& t) { t.setPowerStatus(0, 15); }},
     {"on battery, 10 %", [](VantelSimulation& t) { t.setPowerStatus(0, 10); }},
@@ -30,7 +34,11 @@ const Step scenario[] = {
     {"on battery, 2 %", [](VantelSimulation& t) { t.setPowerStatus(0, 2); }},
     {"on mains, 3 %", [](VantelSimulation& t) { t.setPowerStatus(1, 3); }},
     {"USB stick plugged in", [](VantelSimulation& t) { t.plugVolume(QString::fromLatin1(stickLabel)); }},
+    // Long enough in for the camera's click, launch and outcome to be seen.
+    {"USB stick in: the camera indicator shows", [](VantelSimulation& t) { t.plugVolume(QString::fromLatin1(stickLabel)); }},
+    {"USB stick in: a click starts the camera", [](VantelSimulation& t) { t.plugVolume(QString::fromLatin1(stickLabel)); }},
     {"USB stick pulled out", [](VantelSimulation& t) { t.pullVolume(QString::fromLatin1(stickLabel)); }},
+    {"internet back", [](VantelSimulation& t) { t.setInternetReachable(true); }},
     {"on mains, 100 %", [](VantelSimulation& t) { t.setPowerStatus(1, 100); }},
     {"Wi-Fi signal 90 %", [](VantelSimulation& t) { t.setWifiNetwork(QString::fromLatin1(workshopNetwork), 90); }},
     {"Wi-Fi signal 60 %", [](VantelSimulation& t) { t.setWifiNetwork(QString::fromLatin1(workshopNetwork), 60); }},
@@ -54,6 +62,26 @@ struct VantelSimulation::Private {
     std::shared_ptr<SimTablet> tablet = std::make_shared<SimTablet>();
     QTimer* timer = nullptr;
     int step = 0;
+    std::unique_ptr<QTcpServer> internet;
+    quint16 internetPort = 0;
+
+    // Made on first use, listening on a port of its own choice.
+    QTcpServer& internetPeer()
+    {
+        if (!internet) {
+            internet = std::make_unique<QTcpServer>();
+            QTcpServer* server = internet.get();
+            QObject::connect(server, &QTcpServer::newConnection, server, [server] {
+                while (QTcpSocket* socket = server->nextPendingConnection()) {
+                    socket->close();
+                    socket->deleteLater();
+                }
+            });
+            if (server->listen(QHostAddress::LocalHost, 0))
+                internetPort = server->serverPort();
+        }
+        return *internet;
+    }
 };
 
 VantelSimulation::VantelSimulation(QObject* parent)
@@ -99,6 +127,30 @@ void VantelSimulation::setWifiNetwork(const QString& ssid, int signalQuality)
 bool VantelSimulation::setWifiConnected(const QString& ssid)
 {
     return d->tablet->simWifi().connect(ssid.toStdString());
+}
+
+QString VantelSimulation::internetAddress()
+{
+    d->internetPeer();
+    return QStringLiteral("http://127.0.0.1:%1/").arg(d->internetPort);
+}
+
+bool VantelSimulation::setInternetReachable(bool reachable)
+{
+    QTcpServer& peer = d->internetPeer();
+    if (!reachable) {
+        peer.close();
+        return true;
+    }
+    return peer.isListening() || peer.listen(QHostAddress::LocalHost, d->internetPort);
+}
+
+void VantelSimulation::setRegistryValue(const QString& key, const QString& name, const QStringList& strings)
+{
+    std::vector<std::string> values;
+    for (const QString& string : strings)
+        values.push_back(string.toStdString());
+    d->tablet->simRegistry().set(key.toStdString(), name.toStdString(), std::move(values));
 }
 
 QStringList VantelSimulation::debugOutput() const

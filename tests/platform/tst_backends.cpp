@@ -3,10 +3,13 @@
 // simulated tablet as tests and the demo host drive it: its power status set
 // from outside, volumes plugged and pulled with a real folder as root, and
 // the demo's scenario going down through the warnings, plugging a stick and
-// walking the Wi-Fi signal down and the radio off and on;
-// the Windows version each backend follows.
+// taking the internet (a loopback peer) away and back, walking the Wi-Fi
+// signal down and the radio off and on; the Windows version each backend
+// follows.
 #include <QDir>
 #include <QSignalSpy>
+#include <QTcpSocket>
+#include <QUrl>
 #include <QtTest>
 
 #include "platform.h"
@@ -15,6 +18,19 @@
 #include "vantelvolumewatcher.h"
 
 using namespace vantel::platform;
+
+namespace {
+
+// Whether a connection to the simulated internet at `address` is accepted.
+bool reaches(const QString& address)
+{
+    const QUrl url(address);
+    QTcpSocket socket;
+    socket.connectToHost(url.host(), quint16(url.port()));
+    return socket.waitForConnected(5000);
+}
+
+} // namespace
 
 class TestBackends : public QObject
 {
@@ -63,6 +79,7 @@ private slots:
     void scenarioRunsThroughItsSteps()
     {
         VantelSimulation sim;
+        const QString internet = sim.internetAddress();
         VantelVolumeWatcher watcher;
         QSignalSpy steps(&sim, &VantelSimulation::scenarioStep);
         QSignalSpy added(&watcher, &VantelVolumeWatcher::AddUsbDisk);
@@ -74,11 +91,14 @@ private slots:
         QCOMPARE(nativeWifi().enumInterfaces(wifi, interfaces), 0u);
         QCOMPARE(interfaces.size(), std::size_t(1));
         int lowest = 100;
+        QString internetAway;
         QStringList wifiSeen; // the connected network's signal, or "off"
-        connect(&sim, &VantelSimulation::scenarioStep, this, [&] {
+        connect(&sim, &VantelSimulation::scenarioStep, this, [&](int step) {
             SystemPowerStatus status;
             if (powerStatus().getSystemPowerStatus(status) && status.acLineStatus == 0)
                 lowest = std::min(lowest, int(status.batteryLifePercent));
+            if (!reaches(internet))
+                internetAway += QString::number(step) + QLatin1Char(' ');
             WLAN_INTERFACE_DATA radio;
             nativeWifi().queryInterface(wifi, interfaces[0].InterfaceGuid, wlan_intf_opcode_radio_state, radio);
             WLAN_AVAILABLE_NETWORK_LIST networks;
@@ -90,12 +110,13 @@ private slots:
                     seen = QString::number(network.wlanSignalQuality);
             if (wifiSeen.isEmpty() || wifiSeen.last() != seen)
                 wifiSeen << seen;
-            if (steps.count() == 18)
+            if (steps.count() == 22)
                 sim.stopScenario();
         });
         sim.startScenario(5);
-        QTRY_COMPARE_WITH_TIMEOUT(steps.count(), 18, 10000);
-        QCOMPARE(steps.at(17).at(0).toInt(), 0); // over again
+        QTRY_COMPARE_WITH_TIMEOUT(steps.count(), 22, 10000);
+        QCOMPARE(steps.at(21).at(0).toInt(), 0); // over again
+        QCOMPARE(internetAway, QStringLiteral("2 3 4 5 6 7 8 9 10 11 12 "));
         QCOMPARE(lowest, 2);
         QCOMPARE(added.count(), 1);
         QCOMPARE(removed.count(), 1);
