@@ -37,16 +37,27 @@ HostControls::HostControls(QWidget* parent)
     indicatorLayout->addWidget(suspend);
     indicatorLayout->addWidget(resume);
 
+    // The library leaves to the host how a capture is asked for besides a
+    // click on its indicator: here a button and the Print key.
+    capture = new QPushButton(tr("Capture screen"));
+    capture->setShortcut(QKeySequence(Qt::Key_Print));
+    capture->setToolTip(tr("Saves the screen onto the USB stick (Print)"));
+    auto* screen = new QGroupBox(tr("Screen capture"));
+    auto* screenLayout = new QVBoxLayout(screen);
+    screenLayout->addWidget(capture);
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(vehicle);
     layout->addWidget(indicators);
+    layout->addWidget(screen);
     layout->addStretch(1);
 
     connect(volts, qOverload<double>(&QDoubleSpinBox::valueChanged), this, &HostControls::readingEdited);
     connect(valid, &QCheckBox::toggled, this, &HostControls::readingEdited);
     connect(suspend, &QPushButton::clicked, this, &HostControls::suspendRequested);
     connect(resume, &QPushButton::clicked, this, &HostControls::resumeRequested);
+    connect(capture, &QPushButton::clicked, this, &HostControls::captureRequested);
     setSuspended(false);
 }
 

@@ -6,6 +6,7 @@
 #include "xbatteryvehicle.h"
 #include "xinfo.h"
 #include "xinternet.h"
+#include "xscreencapture.h"
 
 LibrarySession::LibrarySession(QObject* parent)
     : QObject(parent)
@@ -52,6 +53,12 @@ bool LibrarySession::open(const QString& iconDir, const QString& iniPath, QStrin
         vehicle->xinfo_setEnable(true);
         vehicleBattery = vehicle->findChild<XBatteryVehicle*>();
     }
+    // The library turns screen capture on for the tablet platforms of the
+    // settings only; the demo shows it wherever a disk is plugged in.
+    if (XInfo* capture = infos.value(IND_TYPE_SCREENCAPTURE)) {
+        capture->xinfo_setEnable(true);
+        screenCapture = capture->findChild<XScreenCapture*>();
+    }
     return true;
 }
 
@@ -91,8 +98,15 @@ void LibrarySession::close()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     infos.clear();
     vehicleBattery = nullptr;
+    screenCapture = nullptr;
     bar = nullptr;
     opened = false;
+}
+
+void LibrarySession::captureScreen()
+{
+    if (screenCapture)
+        screenCapture->slt_capture();
 }
 
 void LibrarySession::setVehicleReading(double millivolts, bool valid)

@@ -14,6 +14,7 @@
 class XBarTitle;
 class XBatteryVehicle;
 class XInfo;
+class XScreenCapture;
 
 class LibrarySession : public QObject
 {
@@ -39,6 +40,9 @@ public:
     const QVector<XInfo*>& indicators() const { return infos; }
     // Hands the vehicle battery provider a reading in millivolts.
     void setVehicleReading(double millivolts, bool valid);
+    // Saves the screen onto the removable disk at once, as a key or a menu of
+    // a host would; the indicator shows the outcome at its next poll.
+    void captureScreen();
 
 signals:
     // What an indicator passed to the host: clicks (804) and its provider's
@@ -51,6 +55,7 @@ private:
     structVANTEL_PROGRAMDATA data;
     QVector<XInfo*> infos;
     XBatteryVehicle* vehicleBattery = nullptr;
+    XScreenCapture* screenCapture = nullptr;
     XBarTitle* bar = nullptr;
     bool opened = false;
     bool suspended = false;

@@ -18,9 +18,10 @@
 // 3. The simulated tablet: a setter a test calls (setPowerStatus on
 //    VantelSimulation) and a step of the demo's scenario.
 // 4. CMake: the file lists of platform/CMakeLists.txt, Linux-only files in
-//    its Linux block.
+//    its Linux block, Windows ones in win32/win32sources.cmake.
 // 5. Tests: tests/platform/tst_linux<service>.cpp on real doubles (fixture
 //    folders, the private bus or X server of tests/support);
+//    tests/win32/tst_win32<service>.cpp (googletest, no Qt) under Wine;
 //    the provider's own tests on the simulated tablet in tests/providers/.
 #ifndef VANTEL_PLATFORM_PLATFORM_H
 #define VANTEL_PLATFORM_PLATFORM_H

@@ -13,6 +13,7 @@
 #include "xinisystem.h"
 #include "xinternet.h"
 #include "xperimeter.h"
+#include "xscreencapture.h"
 #include "xvciinfo.h"
 #include "xwifi.h"
 
@@ -137,6 +138,11 @@ void XInfo::xinfo_setType(int value)
         internet = new XInternet(this);
         connect(this, &XInfo::sig_InternalCommunication, internet, &XInternet::slt_InternalCommunication,
                 Qt::UniqueConnection);
+        break;
+    case IND_TYPE_SCREENCAPTURE:
+        screenCapture = new XScreenCapture(this);
+        connect(this, &XInfo::sig_InternalCommunication, screenCapture,
+                &XScreenCapture::slt_InternalCommunication, Qt::UniqueConnection);
         break;
     default:
         break;
@@ -264,6 +270,8 @@ int XInfo::queryProvider()
     case IND_TYPE_BATTERYVEHICLE:
         return batteryVehicle ? batteryVehicle->xbatvhe_getStatus(info.value, info.icon)
                               : XINFORET_FAIL;
+    case IND_TYPE_SCREENCAPTURE:
+        return screenCapture ? screenCapture->xscc_getStatus(info.value, info.icon) : XINFORET_FAIL;
     default:
         return XINFORET_FAIL;
     }

@@ -15,6 +15,12 @@ namespace {
 const char* const stickLabel = "VANTELSTICK";
 const char* const workshopNetwork = "VANTEL-WORKSHOP";
 
+// Plugging in the stick that is already in changes nothing.
+void plugStick(VantelSimulation& tablet)
+{
+    tablet.plugVolume(QString::fromLatin1(stickLabel));
+}
+
 struct Step {
     const char* description;
     void (*apply)(VantelSimulation& tablet);
@@ -33,10 +39,12 @@ const Step scenario[] = {
     {"on battery, 5 %", [](VantelSimulation& t) { t.setPowerStatus(0, 5); }},
     {"on battery, 2 %", [](VantelSimulation& t) { t.setPowerStatus(0, 2); }},
     {"on mains, 3 %", [](VantelSimulation& t) { t.setPowerStatus(1, 3); }},
-    {"USB stick plugged in", [](VantelSimulation& t) { t.plugVolume(QString::fromLatin1(stickLabel)); }},
-    // Long enough in for the camera's click, launch and outcome to be seen.
-    {"USB stick in: the camera indicator shows", [](VantelSimulation& t) { t.plugVolume(QString::fromLatin1(stickLabel)); }},
-    {"USB stick in: a click starts the camera", [](VantelSimulation& t) { t.plugVolume(QString::fromLatin1(stickLabel)); }},
+    {"USB stick plugged in", plugStick},
+    // Long enough in for a click on the camera or the screen-capture
+    // indicator and its outcome to be seen.
+    {"USB stick in: the camera and screen-capture indicators show", plugStick},
+    {"USB stick in: a click starts the camera or saves the screen", plugStick},
+    {"USB stick in: a click starts the camera or saves the screen", plugStick},
     {"USB stick pulled out", [](VantelSimulation& t) { t.pullVolume(QString::fromLatin1(stickLabel)); }},
     {"internet back", [](VantelSimulation& t) { t.setInternetReachable(true); }},
     {"on mains, 100 %", [](VantelSimulation& t) { t.setPowerStatus(1, 100); }},
