@@ -249,8 +249,8 @@ class NativeWifi
 public:
     virtual ~NativeWifi() = default;
 
-    // WlanOpenHandle: negotiates min(clientVersion, NW_CLIENT_VERSION); 87
-    // for version 0. Succeeds on a machine without WLAN interfaces too.
+    // WlanOpenHandle: negotiates min(clientVersion, NW_CLIENT_VERSION); a
+    // version of 0 is refused. Succeeds on a machine without WLAN interfaces too.
     virtual std::uint32_t openHandle(std::uint32_t clientVersion, std::uint32_t& negotiatedVersion,
                                      HANDLE& handle) = 0;
     // WlanCloseHandle: ends the handle's notifications first.
@@ -289,8 +289,8 @@ public:
                                             WLAN_BSS_LIST& list) = 0;
 
     // WlanRegisterNotification: sources NW_SOURCE_ACM or NW_SOURCE_NONE (to
-    // stop); registering again replaces the callback. When it returns, no
-    // call of an earlier callback is still running.
+    // stop); registering again replaces the callback. Stopping, like closing
+    // the handle, waits for a callback that is running.
     virtual std::uint32_t registerNotification(HANDLE handle, std::uint32_t sources,
                                                WLAN_NOTIFICATION_CALLBACK callback, void* context) = 0;
 

@@ -22,6 +22,11 @@ WindowsVersion& Win32Backend::windowsVersion()
     return version.get([] { return std::make_unique<Win32WindowsVersion>(); });
 }
 
+NativeWifi& Win32Backend::nativeWifi()
+{
+    return wifi.get([] { return std::make_unique<Win32NativeWifi>(); });
+}
+
 std::shared_ptr<Backend> createNativeBackend()
 {
     return std::make_shared<Win32Backend>();

@@ -11,6 +11,7 @@
 #include "onfirstuse.h"
 #include "platform.h"
 #include "win32debugoutput.h"
+#include "win32nativewifi.h"
 #include "win32powerstatus.h"
 #include "win32volumes.h"
 #include "win32windowsversion.h"
@@ -25,12 +26,14 @@ public:
     Volumes& volumes() override;
     DebugOutput& debugOutput() override;
     WindowsVersion& windowsVersion() override;
+    NativeWifi& nativeWifi() override;
 
 private:
     OnFirstUse<Win32PowerStatus> power;
     OnFirstUse<Win32Volumes> volumeService;
     OnFirstUse<Win32DebugOutput> debug;
     OnFirstUse<Win32WindowsVersion> version;
+    OnFirstUse<Win32NativeWifi> wifi;
 };
 
 } // namespace vantel::platform
