@@ -27,6 +27,11 @@ NativeWifi& Win32Backend::nativeWifi()
     return wifi.get([] { return std::make_unique<Win32NativeWifi>(); });
 }
 
+Registry& Win32Backend::registry()
+{
+    return registryService.get([] { return std::make_unique<Win32Registry>(); });
+}
+
 std::shared_ptr<Backend> createNativeBackend()
 {
     return std::make_shared<Win32Backend>();

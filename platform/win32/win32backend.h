@@ -13,6 +13,7 @@
 #include "win32debugoutput.h"
 #include "win32nativewifi.h"
 #include "win32powerstatus.h"
+#include "win32registry.h"
 #include "win32volumes.h"
 #include "win32windowsversion.h"
 
@@ -27,6 +28,7 @@ public:
     DebugOutput& debugOutput() override;
     WindowsVersion& windowsVersion() override;
     NativeWifi& nativeWifi() override;
+    Registry& registry() override;
 
 private:
     OnFirstUse<Win32PowerStatus> power;
@@ -34,6 +36,7 @@ private:
     OnFirstUse<Win32DebugOutput> debug;
     OnFirstUse<Win32WindowsVersion> version;
     OnFirstUse<Win32NativeWifi> wifi;
+    OnFirstUse<Win32Registry> registryService;
 };
 
 } // namespace vantel::platform
