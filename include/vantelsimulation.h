@@ -5,7 +5,8 @@
 // Numbers keep the Windows meaning: AC line status 0 (battery), 1 (mains) or
 // 255 (unknown), battery percentage 0 to 100 or 255 (unknown).
 // The tablet has a backlight at 80 %, an empty power scheme and input a
-// moment ago.
+// moment ago. Its Wi-Fi starts with both radio switches on, connected to
+// "VANTEL-WORKSHOP" at 80 %, with "VANTEL-GUEST" at 40 % in sight.
 #ifndef VANTELSIMULATION_H
 #define VANTELSIMULATION_H
 
@@ -39,6 +40,14 @@ public:
     QString plugVolume(const QString& label, bool removableMedia = true);
     bool pullVolume(const QString& label);
 
+    // The Wi-Fi radio's software switch and hardware switch.
+    void setWifiRadio(bool softwareOn, bool hardwareOn);
+    // Shows a network, or changes the signal quality (0 to 100) of one shown.
+    void setWifiNetwork(const QString& ssid, int signalQuality);
+    // Connects to a network shown; an empty SSID disconnects. False for a
+    // network not in sight.
+    bool setWifiConnected(const QString& ssid);
+
     // The internet as the library's internet check sees it: a peer on
     // 127.0.0.1 that accepts connections while reachable and refuses them
     // otherwise. Point the check at internetAddress() (the settings'
@@ -58,7 +67,8 @@ public:
     // A tablet's day, a step every `intervalMs`, over and over: discharging
     // through the battery warnings (left alone for a while on the way), back
     // on mains, a USB stick plugged in and pulled out again, the internet
-    // lost and back.
+    // lost and back, the Wi-Fi signal down through its four steps, the radio
+    // off and on again.
     void startScenario(int intervalMs = 2000);
     void stopScenario();
 

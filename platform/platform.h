@@ -32,6 +32,7 @@
 #include "lastinput.h"
 #include "monitorbrightness.h"
 #include "powerscheme.h"
+#include "nativewifi.h"
 #include "powerstatus.h"
 #include "registry.h"
 #include "volumes.h"
@@ -52,6 +53,7 @@ public:
     virtual PowerScheme& powerScheme() = 0;
     virtual MonitorBrightness& monitorBrightness() = 0;
     virtual LastInput& lastInput() = 0;
+    virtual NativeWifi& nativeWifi() = 0;
     virtual Registry& registry() = 0;
 };
 
@@ -74,6 +76,7 @@ inline WindowsVersion& windowsVersion() { return backend().windowsVersion(); }
 inline PowerScheme& powerScheme() { return backend().powerScheme(); }
 inline MonitorBrightness& monitorBrightness() { return backend().monitorBrightness(); }
 inline LastInput& lastInput() { return backend().lastInput(); }
+inline NativeWifi& nativeWifi() { return backend().nativeWifi(); }
 inline Registry& registry() { return backend().registry(); }
 
 } // namespace vantel::platform

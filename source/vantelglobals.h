@@ -26,6 +26,10 @@ extern QVector<XInfo*> vantel_indicators;
 // all indicators, so the first poll after set-up redraws each of them.
 extern bool forceRefresh;
 
+// The radio state the last Wi-Fi status query of any provider found; off
+// when the library is loaded.
+extern bool lastRadioOn;
+
 // Set once a camera provider has found the camera application; from then on
 // no provider looks for the file again.
 extern bool vantel_cameraAppFound;

@@ -16,6 +16,7 @@
 #include "xperimeter.h"
 #include "xscreencapture.h"
 #include "xvciinfo.h"
+#include "xwifi.h"
 
 bool forceRefresh = false;
 
@@ -113,6 +114,9 @@ void XInfo::xinfo_setType(int value)
                 Qt::UniqueConnection);
         connect(this, &XInfo::sig_InternalCommunication, batteryVehicle,
                 &XBatteryVehicle::slt_InternalCommunication, Qt::UniqueConnection);
+        break;
+    case IND_TYPE_WIFI:
+        wifi = new XWifi(this);
         break;
     case IND_TYPE_BLUETOOTH:
         bluetooth = new XBluetooth(this);
@@ -255,6 +259,8 @@ int XInfo::queryProvider()
     switch (type) {
     case IND_TYPE_BATTERY:
         return battery ? battery->xbat_getStatus(info.value, info.icon) : XINFORET_FAIL;
+    case IND_TYPE_WIFI:
+        return wifi ? wifi->xwifi_getStatus(info.value, info.icon) : XINFORET_FAIL;
     case IND_TYPE_BLUETOOTH:
         return bluetooth ? bluetooth->xblu_getStatus(info.value, info.icon) : XINFORET_FAIL;
     case IND_TYPE_ETHERNET:

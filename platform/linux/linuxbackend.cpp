@@ -47,6 +47,11 @@ LastInput& LinuxBackend::lastInput()
     return input.get([] { return std::make_unique<LinuxLastInput>(); });
 }
 
+NativeWifi& LinuxBackend::nativeWifi()
+{
+    return wifi.get([] { return std::make_unique<LinuxNativeWifi>(); });
+}
+
 Registry& LinuxBackend::registry()
 {
     return registryService.get([] { return std::make_unique<LinuxRegistry>(linuxRoot("VANTEL_ETC_ROOT", "/etc")); });

@@ -11,6 +11,7 @@
 #include "linuxlastinput.h"
 #include "linuxmonitorbrightness.h"
 #include "linuxpowerscheme.h"
+#include "linuxnativewifi.h"
 #include "linuxpowerstatus.h"
 #include "linuxregistry.h"
 #include "linuxvolumes.h"
@@ -33,6 +34,7 @@ public:
     PowerScheme& powerScheme() override;
     MonitorBrightness& monitorBrightness() override;
     LastInput& lastInput() override;
+    NativeWifi& nativeWifi() override;
     Registry& registry() override;
 
 private:
@@ -45,6 +47,7 @@ private:
     OnFirstUse<LinuxPowerScheme> scheme;
     OnFirstUse<LinuxMonitorBrightness> backlight;
     OnFirstUse<LinuxLastInput> input;
+    OnFirstUse<LinuxNativeWifi> wifi;
     OnFirstUse<LinuxRegistry> registryService;
 };
 

@@ -37,6 +37,11 @@ SimLastInput& SimTablet::simInput()
     return input.get([] { return std::make_unique<SimLastInput>(); });
 }
 
+SimNativeWifi& SimTablet::simWifi()
+{
+    return wifi.get([] { return std::make_unique<SimNativeWifi>(); });
+}
+
 SimRegistry& SimTablet::simRegistry()
 {
     return registryService.get([] { return std::make_unique<SimRegistry>(); });

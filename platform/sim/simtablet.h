@@ -10,6 +10,7 @@
 #include "simlastinput.h"
 #include "simmonitorbrightness.h"
 #include "simpowerscheme.h"
+#include "simnativewifi.h"
 #include "simpowerstatus.h"
 #include "simregistry.h"
 #include "simvolumes.h"
@@ -28,6 +29,7 @@ public:
     PowerScheme& powerScheme() override { return simScheme(); }
     MonitorBrightness& monitorBrightness() override { return simBacklight(); }
     LastInput& lastInput() override { return simInput(); }
+    NativeWifi& nativeWifi() override { return simWifi(); }
     Registry& registry() override { return simRegistry(); }
 
     SimPowerStatus& simPower();
@@ -37,6 +39,7 @@ public:
     SimPowerScheme& simScheme();
     SimMonitorBrightness& simBacklight();
     SimLastInput& simInput();
+    SimNativeWifi& simWifi();
     SimRegistry& simRegistry();
 
 private:
@@ -47,6 +50,7 @@ private:
     OnFirstUse<SimPowerScheme> scheme;
     OnFirstUse<SimMonitorBrightness> backlight;
     OnFirstUse<SimLastInput> input;
+    OnFirstUse<SimNativeWifi> wifi;
     OnFirstUse<SimRegistry> registryService;
 };
 

@@ -13,6 +13,7 @@ using vantel::platform::SimTablet;
 namespace {
 
 const char* const stickLabel = "VANTELSTICK";
+const char* const workshopNetwork = "VANTEL-WORKSHOP";
 
 // Plugging in the stick that is already in changes nothing.
 void plugStick(VantelSimulation& tablet)
@@ -49,6 +50,15 @@ const Step scenario[] = {
     {"USB stick pulled out", [](VantelSimulation& t) { t.pullVolume(QString::fromLatin1(stickLabel)); }},
     {"internet back", [](VantelSimulation& t) { t.setInternetReachable(true); }},
     {"on mains, 100 %", [](VantelSimulation& t) { t.setPowerStatus(1, 100); }},
+    {"Wi-Fi signal 90 %", [](VantelSimulation& t) { t.setWifiNetwork(QString::fromLatin1(workshopNetwork), 90); }},
+    {"Wi-Fi signal 60 %", [](VantelSimulation& t) { t.setWifiNetwork(QString::fromLatin1(workshopNetwork), 60); }},
+    {"Wi-Fi signal 35 %", [](VantelSimulation& t) { t.setWifiNetwork(QString::fromLatin1(workshopNetwork), 35); }},
+    {"Wi-Fi signal 15 %", [](VantelSimulation& t) { t.setWifiNetwork(QString::fromLatin1(workshopNetwork), 15); }},
+    {"Wi-Fi radio off", [](VantelSimulation& t) { t.setWifiRadio(false, true); }},
+    {"Wi-Fi radio on, signal 80 %", [](VantelSimulation& t) {
+         t.setWifiRadio(true, true);
+         t.setWifiNetwork(QString::fromLatin1(workshopNetwork), 80);
+     }},
 };
 
 std::uint8_t windowsByte(int value)
@@ -127,6 +137,21 @@ QString VantelSimulation::plugVolume(const QString& label, bool removableMedia)
 bool VantelSimulation::pullVolume(const QString& label)
 {
     return d->tablet->simVolumes().pull(label.toStdString());
+}
+
+void VantelSimulation::setWifiRadio(bool softwareOn, bool hardwareOn)
+{
+    d->tablet->simWifi().setRadio(softwareOn, hardwareOn);
+}
+
+void VantelSimulation::setWifiNetwork(const QString& ssid, int signalQuality)
+{
+    d->tablet->simWifi().setNetwork(ssid.toStdString(), signalQuality);
+}
+
+bool VantelSimulation::setWifiConnected(const QString& ssid)
+{
+    return d->tablet->simWifi().connect(ssid.toStdString());
 }
 
 QString VantelSimulation::internetAddress()

@@ -22,6 +22,11 @@ WindowsVersion& Win32Backend::windowsVersion()
     return version.get([] { return std::make_unique<Win32WindowsVersion>(); });
 }
 
+NativeWifi& Win32Backend::nativeWifi()
+{
+    return wifi.get([] { return std::make_unique<Win32NativeWifi>(); });
+}
+
 Registry& Win32Backend::registry()
 {
     return registryService.get([] { return std::make_unique<Win32Registry>(); });

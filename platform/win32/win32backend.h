@@ -14,6 +14,7 @@
 #include "win32lastinput.h"
 #include "win32monitorbrightness.h"
 #include "win32powerscheme.h"
+#include "win32nativewifi.h"
 #include "win32powerstatus.h"
 #include "win32registry.h"
 #include "win32volumes.h"
@@ -29,6 +30,7 @@ public:
     Volumes& volumes() override;
     DebugOutput& debugOutput() override;
     WindowsVersion& windowsVersion() override;
+    NativeWifi& nativeWifi() override;
     Registry& registry() override;
     PowerScheme& powerScheme() override;
     MonitorBrightness& monitorBrightness() override;
@@ -39,6 +41,7 @@ private:
     OnFirstUse<Win32Volumes> volumeService;
     OnFirstUse<Win32DebugOutput> debug;
     OnFirstUse<Win32WindowsVersion> version;
+    OnFirstUse<Win32NativeWifi> wifi;
     OnFirstUse<Win32Registry> registryService;
     OnFirstUse<Win32PowerScheme> scheme;
     OnFirstUse<Win32MonitorBrightness> backlight;

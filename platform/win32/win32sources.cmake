@@ -8,6 +8,7 @@ set(VANTEL_WIN32_SOURCES
   win32/win32lastinput.cpp
   win32/win32monitorbrightness.cpp
   win32/win32powerscheme.cpp
+  win32/win32nativewifi.cpp
   win32/win32powerstatus.cpp
   win32/win32registry.cpp
   win32/win32text.cpp

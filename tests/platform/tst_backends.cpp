@@ -3,9 +3,9 @@
 // simulated tablet as tests and the demo host drive it: its power status set
 // from outside, volumes plugged and pulled with a real folder as root, and
 // the demo's scenario going down through the warnings, idle for a while,
-// plugging a stick and taking the internet (a loopback peer) away and back;
-// the Windows version each backend follows; the backlight that is there or
-// not.
+// plugging a stick, taking the internet (a loopback peer) away and back,
+// walking the Wi-Fi signal down and the radio off and on; the Windows version
+// each backend follows; the backlight that is there or not.
 #include <QDir>
 #include <QSignalSpy>
 #include <QTcpSocket>
@@ -92,9 +92,16 @@ private slots:
         QSignalSpy steps(&sim, &VantelSimulation::scenarioStep);
         QSignalSpy added(&watcher, &VantelVolumeWatcher::AddUsbDisk);
         QSignalSpy removed(&watcher, &VantelVolumeWatcher::RemoveUsbDisk);
+        HANDLE wifi = 0;
+        std::uint32_t version = 0;
+        QCOMPARE(nativeWifi().openHandle(2, version, wifi), 0u);
+        std::vector<WLAN_INTERFACE_INFO> interfaces;
+        QCOMPARE(nativeWifi().enumInterfaces(wifi, interfaces), 0u);
+        QCOMPARE(interfaces.size(), std::size_t(1));
         int lowest = 100;
         QString internetAway;
         QList<std::uint32_t> idleSeconds;
+        QStringList wifiSeen; // the connected network's signal, or "off"
         connect(&sim, &VantelSimulation::scenarioStep, this, [&](int step) {
             SystemPowerStatus status;
             if (powerStatus().getSystemPowerStatus(status) && status.acLineStatus == 0)
@@ -106,17 +113,30 @@ private slots:
             const std::uint32_t idle = (lastInput().getTickCount() - input) / 1000;
             if (idleSeconds.isEmpty() || idleSeconds.last() != idle)
                 idleSeconds << idle;
-            if (steps.count() == 19)
+            WLAN_INTERFACE_DATA radio;
+            nativeWifi().queryInterface(wifi, interfaces[0].InterfaceGuid, wlan_intf_opcode_radio_state, radio);
+            WLAN_AVAILABLE_NETWORK_LIST networks;
+            nativeWifi().getAvailableNetworkList(wifi, interfaces[0].InterfaceGuid, networks);
+            QString seen = radio.radioState.PhyRadioState.at(0).dot11SoftwareRadioState == dot11_radio_state_on
+                               ? QString() : QStringLiteral("off");
+            for (const WLAN_AVAILABLE_NETWORK& network : networks.Network)
+                if (network.dwFlags & NW_NETWORK_CONNECTED)
+                    seen = QString::number(network.wlanSignalQuality);
+            if (wifiSeen.isEmpty() || wifiSeen.last() != seen)
+                wifiSeen << seen;
+            if (steps.count() == 25)
                 sim.stopScenario();
         });
         sim.startScenario(5);
-        QTRY_COMPARE_WITH_TIMEOUT(steps.count(), 19, 10000);
-        QCOMPARE(steps.at(18).at(0).toInt(), 0); // over again
+        QTRY_COMPARE_WITH_TIMEOUT(steps.count(), 25, 10000);
+        QCOMPARE(steps.at(24).at(0).toInt(), 0); // over again
         QCOMPARE(internetAway, QStringLiteral("3 4 5 6 7 8 9 10 11 12 13 14 15 "));
         QCOMPARE(lowest, 2);
         QCOMPARE(idleSeconds, QList<std::uint32_t>({0, 40, 0}));
         QCOMPARE(added.count(), 1);
         QCOMPARE(removed.count(), 1);
+        QCOMPARE(wifiSeen.join(' '), QStringLiteral("80 90 60 35 15 off 80"));
+        nativeWifi().closeHandle(wifi);
     }
 };
 

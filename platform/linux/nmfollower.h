@@ -1,0 +1,90 @@
+// Follows NetworkManager on the system bus for the Native Wifi service, on
+// the service's own thread and D-Bus connection: loads its objects once,
+// keeps them up to date from its signals, and hands on the machine in
+// Windows' terms and the notifications a change means. Changes that arrive
+// together (a scan updates every access point) are handed on together, with
+// one scan notification.
+#ifndef VANTEL_PLATFORM_NMFOLLOWER_H
+#define VANTEL_PLATFORM_NMFOLLOWER_H
+
+#include <QDBusConnection>
+#include <QObject>
+
+#include <functional>
+#include <vector>
+
+#include "nmstate.h"
+
+class QDBusMessage;
+class QTimer;
+
+namespace vantel::platform {
+
+struct NmDevicePath {
+    GUID guid;
+    QString path;
+};
+
+class NmFollower : public QObject
+{
+    Q_OBJECT
+public:
+    struct Sink {
+        std::function<void(WifiMachine, std::vector<NmDevicePath>)> publish;
+        std::function<void(const GUID&, std::uint32_t code, const WLAN_CONNECTION_NOTIFICATION_DATA*)> notify;
+    };
+
+    NmFollower(QString connectionName, Sink sink);
+    ~NmFollower() override;
+
+    // Connects to the system bus, follows NetworkManager's signals and
+    // loads its state; the state is published when this returns.
+    void start();
+
+    static const char* const service;
+    static const char* const managerPath;
+
+private:
+    struct Pending {
+        GUID guid;
+        std::uint32_t code;
+        bool withConnection;
+        WLAN_CONNECTION_NOTIFICATION_DATA connection;
+    };
+
+    void subscribe(const QString& path, const QString& interface, const QString& name, const char* slot);
+    void reload();
+    QDBusMessage call(const QString& path, const QString& interface, const QString& method,
+                      const QVariantList& arguments = {});
+    QVariantMap getAll(const QString& path, const QString& interface);
+    void take(const QString& path, const QMap<QString, QVariantMap>& interfaces);
+    void fetchConnections(const NmWifiDevice& device);
+    void fetchActiveConnection(const QString& path);
+    void stateChanged(NmWifiDevice& device, uint before);
+    void later(const GUID& guid, std::uint32_t code);
+    void later(const GUID& guid, std::uint32_t code, const QString& profile, std::uint32_t reason);
+    void laterForDevices(std::uint32_t code, const QString& accessPoint = QString());
+    void changed();
+
+private slots:
+    void propertiesChanged(const QDBusMessage& message);
+    void interfacesAdded(const QDBusMessage& message);
+    void interfacesRemoved(const QDBusMessage& message);
+    void accessPointAdded(const QDBusMessage& message);
+    void accessPointRemoved(const QDBusMessage& message);
+    void connectionUpdated(const QDBusMessage& message);
+    void ownerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);
+    void flush();
+
+private:
+    const QString connectionName;
+    const Sink sink;
+    QDBusConnection bus;
+    NmState state;
+    std::vector<Pending> pending;
+    QTimer* flushTimer = nullptr;
+};
+
+} // namespace vantel::platform
+
+#endif

@@ -1,0 +1,286 @@
+// Guards the Wi-Fi provider and its WLAN client on the fake NetworkManager
+// (python3-dbusmock on a private system bus): radio off by either switch, on
+// and not connected, the icon at every signal boundary, an unchanged signal,
+// a first poll at signal 0, one sig_wifiUpdate per radio change, a saved
+// network counted once and connected only on its BSSID, the interface not
+// ready, the trace lines, and NetworkManager missing, coming later and
+// restarted under an open client.
+#include <QDBusObjectPath>
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "cwifi.h"
+#include "iconcatalogue.h"
+#include "testcatalogue.h"
+#include "testlog.h"
+#include "testnetworkmanager.h"
+#include "testsystembus.h"
+#include "tracelwrapper.h"
+#include "vantelglobals.h"
+#include "xinfodata.h"
+#include "xwifi.h"
+
+class TestXWifi : public QObject
+{
+    Q_OBJECT
+
+    TestSystemBus bus;
+    TestNetworkManager nm{bus};
+    std::unique_ptr<XWifi> provider;
+    std::unique_ptr<QSignalSpy> updates;
+    QString value;
+    QString icon;
+
+    void make()
+    {
+        provider = std::make_unique<XWifi>(nullptr);
+        updates = std::make_unique<QSignalSpy>(provider.get(), SIGNAL(sig_wifiUpdate(bool)));
+    }
+    int poll() { return provider->xwifi_getStatus(value, icon); }
+    // What the client answers now: "1 -1" radio off, "2 -1" not connected, "3 <signal>".
+    QString seen()
+    {
+        int level = 0;
+        const int state = provider->xwifi_getLevel(level);
+        return QStringLiteral("%1 %2").arg(state).arg(level);
+    }
+    QString emitted() const
+    {
+        QStringList list;
+        for (const QList<QVariant>& update : *updates)
+            list << (update.at(0).toBool() ? "on" : "off");
+        return list.join(' ');
+    }
+    // wlan0 with Home at `strength`, connected when asked; the access point's path.
+    QString home(int strength, bool connected)
+    {
+        if (nm.addWifiDevice().isEmpty())
+            return QString();
+        const QString ap = nm.addAccessPoint("Home", "00:11:22:33:44:01", strength);
+        return !ap.isEmpty() && (!connected || nm.connectTo("Home", ap)) ? ap : QString();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(bus.start(), qPrintable(bus.error()));
+        QVERIFY(installTestCatalogue(qEnvironmentVariable("VANTEL_SOURCE_DIR") + "/icons"));
+    }
+
+    void init()
+    {
+        lastRadioOn = false;
+        QVERIFY2(nm.start(), qPrintable(nm.error()));
+    }
+
+    void cleanup()
+    {
+        updates.reset();
+        provider.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void radioOffBySwitch_data()
+    {
+        QTest::addColumn<QString>("radioSwitch");
+        QTest::newRow("software") << "WirelessEnabled";
+        QTest::newRow("hardware") << "WirelessHardwareEnabled";
+    }
+
+    void radioOffBySwitch()
+    {
+        QFETCH(QString, radioSwitch);
+        QVERIFY2(!home(60, true).isEmpty(), qPrintable(nm.error()));
+        QVERIFY(nm.setManager(radioSwitch, false));
+        make();
+        QCOMPARE(poll(), int(HARDWARE_OFF));
+        QCOMPARE(value, QString());
+        QCOMPARE(icon, vantel_iconPath(ICON_NULL));
+        QCOMPARE(emitted(), QString()); // off already, as the library starts
+    }
+
+    void onAndNotConnected()
+    {
+        QVERIFY2(!home(60, false).isEmpty(), qPrintable(nm.error()));
+        make();
+        for (int i = 0; i < 2; ++i) {
+            QCOMPARE(poll(), int(XINFORET_OK));
+            QCOMPARE(value, QStringLiteral("ON"));
+            QCOMPARE(icon, vantel_iconPath(ICON_WIFI_ON));
+        }
+        QCOMPARE(emitted(), QStringLiteral("on"));
+    }
+
+    void iconAtEverySignalBoundary()
+    {
+        const QString ap = home(10, true);
+        QVERIFY2(!ap.isEmpty(), qPrintable(nm.error()));
+        make();
+        const int boundaries[][2] = {{25, ICON_WIFI_VERYLOW}, {26, ICON_WIFI_LOW}, {50, ICON_WIFI_LOW},
+                                     {51, ICON_WIFI_HALF},    {75, ICON_WIFI_HALF}, {76, ICON_WIFI_HIGH},
+                                     {100, ICON_WIFI_HIGH}};
+        for (const auto& boundary : boundaries) {
+            const QString signal = QString::number(boundary[0]);
+            QVERIFY(nm.setStrength(ap, boundary[0]));
+            QTRY_COMPARE(seen(), "3 " + signal);
+            QCOMPARE(poll(), int(XINFORET_OK));
+            QCOMPARE(value, signal);
+            QCOMPARE(icon, vantel_iconPath(boundary[1]));
+            // Unchanged: the stored report is handed out again.
+            value.clear();
+            icon.clear();
+            QCOMPARE(poll(), int(STATUS_UNCHANGED));
+            QCOMPARE(value, signal);
+            QCOMPARE(icon, vantel_iconPath(boundary[1]));
+        }
+    }
+
+    void firstPollAtSignalZero()
+    {
+        QVERIFY2(!home(0, true).isEmpty(), qPrintable(nm.error()));
+        make();
+        QCOMPARE(poll(), int(STATUS_UNCHANGED));
+        QCOMPARE(value, QString());
+        QCOMPARE(icon, vantel_iconPath(ICON_NULL));
+        QCOMPARE(emitted(), QStringLiteral("on"));
+    }
+
+    void radioOffAndOnAgain()
+    {
+        QVERIFY2(!home(60, true).isEmpty(), qPrintable(nm.error()));
+        make();
+        QCOMPARE(poll(), int(XINFORET_OK));
+        QVERIFY(nm.setManager("WirelessEnabled", false));
+        QTRY_COMPARE(seen(), QStringLiteral("1 -1"));
+        QCOMPARE(poll(), int(HARDWARE_OFF));
+        QCOMPARE(poll(), int(HARDWARE_OFF));
+        QVERIFY(nm.setManager("WirelessEnabled", true));
+        QTRY_COMPARE(seen(), QStringLiteral("3 60"));
+        QCOMPARE(poll(), int(XINFORET_OK));
+        QCOMPARE(poll(), int(STATUS_UNCHANGED));
+        QCOMPARE(emitted(), QStringLiteral("on off on"));
+    }
+
+    void savedNetworkCountedOnceConnectedByBssid()
+    {
+        QVERIFY2(!nm.addWifiDevice().isEmpty(), qPrintable(nm.error()));
+        nm.addAccessPoint("Home", "00:11:22:33:44:01", 60, 2437);
+        const QString associated = nm.addAccessPoint("Home", "00:11:22:33:44:02", 30, 5180);
+        nm.addAccessPoint("Office", "00:11:22:33:44:03", 40, 2412);
+        QVERIFY2(nm.connectTo("Home", associated), qPrintable(nm.error()));
+        Cwifi client{QString()};
+        QVERIFY(client.isOpen());
+        QCOMPARE(client.NetworkCount(), 2);
+        const int index = client.CurrentConnectedIndex();
+        QCOMPARE(client.NetworkSSID(index), QStringLiteral("Home"));
+        QCOMPARE(client.ConnectedSSID(), QStringLiteral("Home"));
+        QCOMPARE(client.GetSignal(index), 30); // the BSS it is associated with, not the strongest
+        DOT11_SSID office{6, {'O', 'f', 'f', 'i', 'c', 'e'}};
+        DOT11_SSID elsewhere{4, {'N', 'o', 'n', 'e'}};
+        QCOMPARE(client.IsSSIDAbsent(&office), 0);
+        QCOMPARE(client.IsSSIDAbsent(&elsewhere), 1);
+        QVERIFY(client.NetworkPixmap(2).isNull());
+
+        // The next refresh paints the bars: green up to the signal.
+        QVERIFY(nm.scanned());
+        QTRY_COMPARE(client.NetworkPixmap(index).toImage().pixelColor(1, 3), QColor(Qt::green));
+        const QImage bar = client.NetworkPixmap(index).toImage();
+        QVERIFY(bar.pixelColor(bar.width() - 3, 3) != QColor(Qt::green));
+
+        QVERIFY(nm.set(nm.devicePath(), TestNetworkManager::wireless, "ActiveAccessPoint",
+                       QVariant::fromValue(QDBusObjectPath("/"))));
+        QVERIFY(nm.scanned());
+        QTRY_COMPARE(client.CurrentConnectedIndex(), -1);
+        QCOMPARE(client.NetworkCount(), 2);
+    }
+
+    void interfaceNotReady()
+    {
+        QVERIFY2(!nm.addWifiDevice("wlan0", 20).isEmpty(), qPrintable(nm.error()));
+        QVERIFY(!nm.addAccessPoint("Home", "00:11:22:33:44:01", 60).isEmpty());
+        Cwifi client{QString()};
+        QVERIFY(client.isOpen());
+        QCOMPARE(client.NetworkCount(), 0);
+        QCOMPARE(client.CurrentConnectedIndex(), -1);
+        make();
+        QCOMPARE(poll(), int(XINFORET_OK));
+        QCOMPARE(value, QStringLiteral("ON"));
+    }
+
+    void radioSwitchAndScanFromTheClient()
+    {
+        QVERIFY2(!home(60, true).isEmpty(), qPrintable(nm.error()));
+        Cwifi client{QString()};
+        QVERIFY(client.Scan());
+        QTRY_COMPARE(nm.calls(nm.devicePath(), "RequestScan"), 1);
+        QVERIFY(client.SetRadio(false));
+        QCOMPARE(nm.get("/org/freedesktop/NetworkManager", "org.freedesktop.NetworkManager", "WirelessEnabled"),
+                 QVariant(false));
+        QTRY_VERIFY(!client.IsRadioOn());
+        QVERIFY(!client.Scan());
+    }
+
+    void traceLines()
+    {
+        QVERIFY2(!home(42, true).isEmpty(), qPrintable(nm.error()));
+        make();
+        QFile::remove(testLogFile());
+        vantel_log = new Tracel;
+        vantel_log->trc_open("vantel.dll");
+        poll();
+        poll();
+        delete vantel_log;
+        vantel_log = nullptr;
+        const QString report = "getStatus report status:[42] value:[42] icon:[" + icon + "] ret:[%1]";
+        QCOMPARE(testLogTexts(4096),
+                 QStringList({"[XWifi::xwifi_getStatus] ---------------", "CurrentConnectedIndex() index:0",
+                              "GetSignal() signal:42 old:0", "xwifi_getStatus ret: OK", report.arg(0),
+                              "[XWifi::xwifi_getStatus] ---------------", "CurrentConnectedIndex() index:0",
+                              "GetSignal() signal:42 old:42", "signal no change ret:STATUS_UNCHANGED",
+                              report.arg(2)}));
+    }
+
+    void withoutNetworkManagerThenLater()
+    {
+        QVERIFY2(nm.stop(), qPrintable(nm.error()));
+        QElapsedTimer clock;
+        clock.start();
+        make();
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        clock.restart();
+        for (int i = 0; i < 100; ++i)
+            QCOMPARE(poll(), int(HARDWARE_OFF));
+        QVERIFY2(clock.elapsed() < 100, qPrintable(QString::number(clock.elapsed()))); // no bus wait in a poll
+
+        QVERIFY2(nm.start(), qPrintable(nm.error()));
+        QVERIFY2(!home(55, true).isEmpty(), qPrintable(nm.error()));
+        QTRY_COMPARE(seen(), QStringLiteral("3 55"));
+        QCOMPARE(poll(), int(XINFORET_OK));
+        QCOMPARE(value, QStringLiteral("55"));
+    }
+
+    void networkManagerRestartedUnderAnOpenClient()
+    {
+        QVERIFY2(!home(70, true).isEmpty(), qPrintable(nm.error()));
+        make();
+        QCOMPARE(poll(), int(XINFORET_OK));
+        QVERIFY2(nm.stop(), qPrintable(nm.error()));
+        QTRY_COMPARE(seen(), QStringLiteral("1 -1"));
+        QCOMPARE(poll(), int(HARDWARE_OFF));
+
+        QVERIFY2(nm.start(), qPrintable(nm.error()));
+        const QString ap = home(44, true);
+        QVERIFY2(!ap.isEmpty(), qPrintable(nm.error()));
+        QTRY_VERIFY(seen() != QStringLiteral("1 -1"));
+        poll(); // radio on again: notifications refresh the client again
+        QVERIFY(nm.setStrength(ap, 45));
+        QTRY_COMPARE(seen(), QStringLiteral("3 45"));
+        QCOMPARE(poll(), int(XINFORET_OK));
+        QCOMPARE(value, QStringLiteral("45"));
+        QCOMPARE(emitted(), QStringLiteral("on off on"));
+    }
+};
+
+QTEST_MAIN(TestXWifi)
+#include "tst_xwifi.moc"

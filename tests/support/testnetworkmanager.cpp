@@ -1,0 +1,148 @@
+#include "testnetworkmanager.h"
+
+#include <QDBusArgument>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+
+namespace {
+
+const QString kTemplate = QStringLiteral("networkmanager");
+const QString kRoot = QStringLiteral("/org/freedesktop");
+
+QVariant variant(const QVariant& value)
+{
+    return QVariant::fromValue(QDBusVariant(value));
+}
+
+} // namespace
+
+const QString TestNetworkManager::wireless = QStringLiteral("org.freedesktop.NetworkManager.Device.Wireless");
+const QString TestNetworkManager::device = QStringLiteral("org.freedesktop.NetworkManager.Device");
+const QString TestNetworkManager::accessPoint = QStringLiteral("org.freedesktop.NetworkManager.AccessPoint");
+
+bool TestNetworkManager::start()
+{
+    wifiDevice.clear();
+    objects = 0;
+    if (!bus.stopTemplate(kTemplate) || !bus.startTemplate(kTemplate)) {
+        failure = bus.error();
+        return false;
+    }
+    return true;
+}
+
+bool TestNetworkManager::stop()
+{
+    if (bus.stopTemplate(kTemplate))
+        return true;
+    failure = bus.error();
+    return false;
+}
+
+bool TestNetworkManager::mock(const QString& path, const QString& method, const QVariantList& arguments,
+                              QVariant* result)
+{
+    const QDBusMessage reply = bus.mock(kTemplate, path, method, arguments);
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        failure = method + QStringLiteral(": ") + reply.errorMessage();
+        return false;
+    }
+    if (result)
+        *result = reply.arguments().value(0);
+    return true;
+}
+
+QString TestNetworkManager::addWifiDevice(const QString& interfaceName, int state)
+{
+    QVariant path;
+    if (!mock(kRoot, QStringLiteral("AddWiFiDevice"), {interfaceName, interfaceName, state}, &path))
+        return QString();
+    wifiDevice = path.toString();
+    const bool added =
+        mock(wifiDevice, QStringLiteral("AddProperty"),
+             {wireless, QStringLiteral("ActiveAccessPoint"), variant(QVariant::fromValue(QDBusObjectPath("/")))})
+        && mock(wifiDevice, QStringLiteral("AddProperty"),
+                {wireless, QStringLiteral("LastScan"), variant(QVariant::fromValue(lastScan))});
+    return added ? wifiDevice : QString();
+}
+
+QString TestNetworkManager::addAccessPoint(const QString& ssid, const QString& bssid, int strength,
+                                           uint frequencyMHz, uint security)
+{
+    QVariant path;
+    const QVariantList arguments{wifiDevice, QStringLiteral("ap%1").arg(++objects), ssid, bssid, 2u,
+                                 frequencyMHz, 54000u, QVariant::fromValue(uchar(strength)), security};
+    return mock(kRoot, QStringLiteral("AddAccessPoint"), arguments, &path) ? path.toString() : QString();
+}
+
+bool TestNetworkManager::removeAccessPoint(const QString& path)
+{
+    return mock(kRoot, QStringLiteral("RemoveAccessPoint"), {wifiDevice, path});
+}
+
+bool TestNetworkManager::connectTo(const QString& ssid, const QString& accessPointPath)
+{
+    QVariant connection;
+    const int n = ++objects;
+    return mock(kRoot, QStringLiteral("AddWiFiConnection"),
+                {wifiDevice, QStringLiteral("connection%1").arg(n), ssid, QString()}, &connection)
+           && set(wifiDevice, wireless, QStringLiteral("ActiveAccessPoint"),
+                  QVariant::fromValue(QDBusObjectPath(accessPointPath)))
+           && mock(kRoot, QStringLiteral("AddActiveConnection"),
+                   {QStringList{wifiDevice}, connection, accessPointPath, QStringLiteral("active%1").arg(n), 2u});
+}
+
+bool TestNetworkManager::disconnect()
+{
+    return mock(kRoot, QStringLiteral("SetDeviceDisconnected"), {wifiDevice});
+}
+
+bool TestNetworkManager::set(const QString& path, const QString& interface, const QString& name,
+                             const QVariant& value)
+{
+    return mock(kRoot, QStringLiteral("SetProperty"), {path, interface, name, variant(value)});
+}
+
+bool TestNetworkManager::setManager(const QString& name, const QVariant& value)
+{
+    return set(QStringLiteral("/org/freedesktop/NetworkManager"), QStringLiteral("org.freedesktop.NetworkManager"),
+               name, value);
+}
+
+bool TestNetworkManager::setStrength(const QString& accessPointPath, int strength)
+{
+    return set(accessPointPath, accessPoint, QStringLiteral("Strength"), QVariant::fromValue(uchar(strength)));
+}
+
+bool TestNetworkManager::scanned()
+{
+    return set(wifiDevice, wireless, QStringLiteral("LastScan"), QVariant::fromValue(++lastScan));
+}
+
+QVariant TestNetworkManager::get(const QString& path, const QString& interface, const QString& name)
+{
+    const QDBusMessage reply = bus.call(TestSystemBus::templateBusName(kTemplate), path,
+                                        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
+                                        {interface, name});
+    QVariant value = reply.arguments().value(0);
+    while (value.userType() == qMetaTypeId<QDBusVariant>())
+        value = value.value<QDBusVariant>().variant();
+    return value;
+}
+
+int TestNetworkManager::calls(const QString& path, const QString& method)
+{
+    QVariant list;
+    if (!mock(path, QStringLiteral("GetMethodCalls"), {method}, &list))
+        return -1;
+    const QDBusArgument calls = list.value<QDBusArgument>();
+    int count = 0;
+    calls.beginArray();
+    while (!calls.atEnd()) {
+        QVariant call;
+        calls >> call;
+        ++count;
+    }
+    calls.endArray();
+    return count;
+}

@@ -1,0 +1,62 @@
+// python3-dbusmock's NetworkManager on a test's private system bus, with
+// what a Wi-Fi test needs on top of the template: a wireless device with
+// the ActiveAccessPoint and LastScan properties the template lacks, access
+// points, a saved connection activated on one of them, and property changes
+// that emit PropertiesChanged. Each call answers false or an empty path,
+// with error() saying why, when the mock refused.
+#ifndef TESTNETWORKMANAGER_H
+#define TESTNETWORKMANAGER_H
+
+#include <QString>
+#include <QVariant>
+
+#include "testsystembus.h"
+
+class TestNetworkManager
+{
+public:
+    static const QString wireless; // the Device.Wireless interface
+    static const QString device;   // the Device interface
+    static const QString accessPoint;
+
+    explicit TestNetworkManager(TestSystemBus& systemBus) : bus(systemBus) {}
+
+    // A fresh NetworkManager: started, or stopped and started again.
+    bool start();
+    bool stop();
+
+    // The device (state: NetworkManager's device state) and its path,
+    // which later calls use; its permanent address is the template's.
+    QString addWifiDevice(const QString& interfaceName = QStringLiteral("wlan0"), int state = 30);
+    // Security: NM80211ApSecurityFlags (0x100 WPA2 personal, 0 open).
+    QString addAccessPoint(const QString& ssid, const QString& bssid, int strength, uint frequencyMHz = 2437,
+                           uint security = 0x100);
+    bool removeAccessPoint(const QString& path);
+    // A saved connection named `ssid`, activated on `accessPointPath`.
+    bool connectTo(const QString& ssid, const QString& accessPointPath);
+    bool disconnect();
+
+    // Sets a property and emits PropertiesChanged.
+    bool set(const QString& path, const QString& interface, const QString& name, const QVariant& value);
+    bool setManager(const QString& name, const QVariant& value);
+    bool setStrength(const QString& accessPointPath, int strength);
+    // A scan ended: LastScan moves on.
+    bool scanned();
+    QVariant get(const QString& path, const QString& interface, const QString& name);
+    // How often `method` was called on `path` since the start.
+    int calls(const QString& path, const QString& method);
+
+    const QString& devicePath() const { return wifiDevice; }
+    const QString& error() const { return failure; }
+
+private:
+    bool mock(const QString& path, const QString& method, const QVariantList& arguments, QVariant* result = nullptr);
+
+    TestSystemBus& bus;
+    QString wifiDevice;
+    QString failure;
+    int objects = 0;
+    qlonglong lastScan = 0;
+};
+
+#endif
