@@ -31,6 +31,10 @@ public:
     QString plugVolume(const QString& label, bool removableMedia = true);
     bool pullVolume(const QString& label);
 
+    // The tablet's on-screen keyboard: the program started by itself and the
+    // class of its window. The tablet has none until one is set.
+    void setKeyboardProgram(const QString& program, const QString& windowClass);
+
     // What the library wrote to the debugger output, oldest first.
     QStringList debugOutput() const;
 

@@ -28,6 +28,8 @@
 #include <memory>
 
 #include "debugoutput.h"
+#include "desktopwindows.h"
+#include "keyboardprogram.h"
 #include "powerstatus.h"
 #include "volumes.h"
 #include "windowsversion.h"
@@ -44,6 +46,9 @@ public:
     virtual Volumes& volumes() = 0;
     virtual DebugOutput& debugOutput() = 0;
     virtual WindowsVersion& windowsVersion() = 0;
+    virtual DesktopWindows& desktopWindows() = 0;
+    // The on-screen keyboard for the Windows version word `versionWord`.
+    virtual KeyboardProgram keyboardProgram(unsigned versionWord) = 0;
 };
 
 // The backend in use; created on first use when none was installed.
@@ -62,6 +67,8 @@ inline PowerStatus& powerStatus() { return backend().powerStatus(); }
 inline Volumes& volumes() { return backend().volumes(); }
 inline DebugOutput& debugOutput() { return backend().debugOutput(); }
 inline WindowsVersion& windowsVersion() { return backend().windowsVersion(); }
+inline DesktopWindows& desktopWindows() { return backend().desktopWindows(); }
+inline KeyboardProgram keyboardProgram(unsigned versionWord) { return backend().keyboardProgram(versionWord); }
 
 } // namespace vantel::platform
 

@@ -29,6 +29,19 @@ WindowsVersion& LinuxBackend::windowsVersion()
     return version.get([] { return std::make_unique<LinuxWindowsVersion>(); });
 }
 
+DesktopWindows& LinuxBackend::desktopWindows()
+{
+    return windows.get([] { return std::make_unique<LinuxDesktopWindows>(); });
+}
+
+KeyboardProgram LinuxBackend::keyboardProgram(unsigned)
+{
+    // One keyboard whatever the version; the environment may name another
+    // (a different keyboard, or a test's stand-in).
+    return {linuxRoot("VANTEL_KEYBOARD_PROGRAM", "/usr/bin/onboard"), linuxRoot("VANTEL_KEYBOARD_CLASS", "Onboard"),
+            std::string()};
+}
+
 std::shared_ptr<Backend> createNativeBackend()
 {
     return std::make_shared<LinuxBackend>(linuxRoot("VANTEL_SYSFS_ROOT", "/sys"),

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "linuxdebugoutput.h"
+#include "linuxdesktopwindows.h"
 #include "linuxpowerstatus.h"
 #include "linuxvolumes.h"
 #include "linuxwindowsversion.h"
@@ -26,6 +27,8 @@ public:
     Volumes& volumes() override;
     DebugOutput& debugOutput() override;
     WindowsVersion& windowsVersion() override;
+    DesktopWindows& desktopWindows() override;
+    KeyboardProgram keyboardProgram(unsigned versionWord) override;
 
 private:
     const std::string sysfsRoot;
@@ -34,6 +37,7 @@ private:
     OnFirstUse<LinuxVolumes> volumeService;
     OnFirstUse<LinuxDebugOutput> debug;
     OnFirstUse<LinuxWindowsVersion> version;
+    OnFirstUse<LinuxDesktopWindows> windows;
 };
 
 } // namespace vantel::platform

@@ -22,6 +22,11 @@ SimWindowsVersion& SimTablet::simVersion()
     return version.get([] { return std::make_unique<SimWindowsVersion>(); });
 }
 
+DesktopWindows& SimTablet::desktopWindows()
+{
+    return windows.get([] { return createNativeDesktopWindows(); });
+}
+
 std::shared_ptr<Backend> createSimulatedBackend()
 {
     return std::make_shared<SimTablet>();

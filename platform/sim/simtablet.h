@@ -1,12 +1,15 @@
 // The simulated tablet: a backend whose state a test or a scenario sets.
 // Like every backend it makes each service on first use; the sim*()
-// accessors that set a service's state make it too.
+// accessors that set a service's state make it too. Its windows are those of
+// the display the process runs on, so that the keyboard it is given really
+// opens and closes there.
 #ifndef VANTEL_PLATFORM_SIMTABLET_H
 #define VANTEL_PLATFORM_SIMTABLET_H
 
 #include "onfirstuse.h"
 #include "platform.h"
 #include "simdebugoutput.h"
+#include "simkeyboardprogram.h"
 #include "simpowerstatus.h"
 #include "simvolumes.h"
 #include "simwindowsversion.h"
@@ -21,17 +24,22 @@ public:
     Volumes& volumes() override { return simVolumes(); }
     DebugOutput& debugOutput() override { return simDebug(); }
     WindowsVersion& windowsVersion() override { return simVersion(); }
+    DesktopWindows& desktopWindows() override;
+    KeyboardProgram keyboardProgram(unsigned) override { return keyboard.get(); }
 
     SimPowerStatus& simPower();
     SimVolumes& simVolumes();
     SimDebugOutput& simDebug();
     SimWindowsVersion& simVersion();
+    SimKeyboardProgram& simKeyboard() { return keyboard; }
 
 private:
     OnFirstUse<SimPowerStatus> power;
     OnFirstUse<SimVolumes> volumeService;
     OnFirstUse<SimDebugOutput> debug;
     OnFirstUse<SimWindowsVersion> version;
+    OnFirstUse<DesktopWindows> windows;
+    SimKeyboardProgram keyboard;
 };
 
 } // namespace vantel::platform

@@ -76,6 +76,11 @@ bool VantelSimulation::pullVolume(const QString& label)
     return d->tablet->simVolumes().pull(label.toStdString());
 }
 
+void VantelSimulation::setKeyboardProgram(const QString& program, const QString& windowClass)
+{
+    d->tablet->simKeyboard().set({program.toStdString(), windowClass.toStdString(), std::string()});
+}
+
 QStringList VantelSimulation::debugOutput() const
 {
     QStringList lines;
