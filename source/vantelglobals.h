@@ -26,4 +26,8 @@ extern QVector<XInfo*> vantel_indicators;
 // all indicators, so the first poll after set-up redraws each of them.
 extern bool forceRefresh;
 
+// Set by the first keyboard provider that finds the keyboard program; the
+// file is not looked for again.
+extern bool vantel_keyboardAppFound;
+
 #endif

@@ -10,6 +10,7 @@
 #include "xethernet.h"
 #include "xindicator.h"
 #include "xinisystem.h"
+#include "xkeyboard.h"
 #include "xperimeter.h"
 #include "xvciinfo.h"
 
@@ -121,6 +122,11 @@ void XInfo::xinfo_setType(int value)
         break;
     case IND_TYPE_DOWNLOAD:
         download = new XDownload(this);
+        break;
+    case IND_TYPE_KEYBOARD:
+        keyboard = new XKeyboard(this);
+        connect(this, &XInfo::sig_InternalCommunication, keyboard, &XKeyboard::slt_InternalCommunication,
+                Qt::UniqueConnection);
         break;
     default:
         break;
@@ -242,6 +248,8 @@ int XInfo::queryProvider()
     case IND_TYPE_BATTERYVEHICLE:
         return batteryVehicle ? batteryVehicle->xbatvhe_getStatus(info.value, info.icon)
                               : XINFORET_FAIL;
+    case IND_TYPE_KEYBOARD:
+        return keyboard ? keyboard->xkb_getStatus(info.value, info.icon) : XINFORET_FAIL;
     default:
         return XINFORET_FAIL;
     }
