@@ -37,16 +37,24 @@ HostControls::HostControls(QWidget* parent)
     indicatorLayout->addWidget(suspend);
     indicatorLayout->addWidget(resume);
 
+    auto* closeKeyboard = new QPushButton(tr("Close keyboard"));
+    closeKeyboard->setToolTip(tr("Asks the on-screen keyboard's window to close"));
+    auto* keyboard = new QGroupBox(tr("On-screen keyboard"));
+    auto* keyboardLayout = new QVBoxLayout(keyboard);
+    keyboardLayout->addWidget(closeKeyboard);
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(vehicle);
     layout->addWidget(indicators);
+    layout->addWidget(keyboard);
     layout->addStretch(1);
 
     connect(volts, qOverload<double>(&QDoubleSpinBox::valueChanged), this, &HostControls::readingEdited);
     connect(valid, &QCheckBox::toggled, this, &HostControls::readingEdited);
     connect(suspend, &QPushButton::clicked, this, &HostControls::suspendRequested);
     connect(resume, &QPushButton::clicked, this, &HostControls::resumeRequested);
+    connect(closeKeyboard, &QPushButton::clicked, this, &HostControls::closeKeyboardRequested);
     setSuspended(false);
 }
 

@@ -1,6 +1,7 @@
 // What a host does itself: it reads the vehicle battery and hands the
-// reading to the library, and it suspends and resumes the indicators (for
-// example while a full-screen view hides the title bar).
+// reading to the library, it suspends and resumes the indicators (for
+// example while a full-screen view hides the title bar), and it closes the
+// on-screen keyboard (when its own input is done).
 #ifndef HOSTCONTROLS_H
 #define HOSTCONTROLS_H
 
@@ -28,6 +29,7 @@ signals:
     void vehicleReadingChanged(double millivolts, bool valid);
     void suspendRequested();
     void resumeRequested();
+    void closeKeyboardRequested();
 
 private:
     void readingEdited();

@@ -5,6 +5,7 @@
 
 #include "xbatteryvehicle.h"
 #include "xinfo.h"
+#include "xkeyboard.h"
 
 LibrarySession::LibrarySession(QObject* parent)
     : QObject(parent)
@@ -46,6 +47,13 @@ bool LibrarySession::open(const QString& iconDir, const QString& iniPath, QStrin
         vehicle->xinfo_setEnable(true);
         vehicleBattery = vehicle->findChild<XBatteryVehicle*>();
     }
+    // The settings' platform code leaves the keyboard off on most machines;
+    // the demo shows it wherever the keyboard program exists (it hides itself
+    // where it does not).
+    if (XInfo* keyboardIndicator = infos.value(IND_TYPE_KEYBOARD)) {
+        keyboardIndicator->xinfo_setEnable(true);
+        keyboard = keyboardIndicator->findChild<XKeyboard*>();
+    }
     return true;
 }
 
@@ -85,6 +93,7 @@ void LibrarySession::close()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     infos.clear();
     vehicleBattery = nullptr;
+    keyboard = nullptr;
     bar = nullptr;
     opened = false;
 }
@@ -93,4 +102,10 @@ void LibrarySession::setVehicleReading(double millivolts, bool valid)
 {
     if (vehicleBattery)
         vehicleBattery->xbatvhe_setParameter(millivolts, valid);
+}
+
+void LibrarySession::closeKeyboard()
+{
+    if (keyboard)
+        keyboard->KeyBoardClose();
 }

@@ -14,6 +14,7 @@
 class XBarTitle;
 class XBatteryVehicle;
 class XInfo;
+class XKeyboard;
 
 class LibrarySession : public QObject
 {
@@ -23,7 +24,8 @@ public:
     ~LibrarySession() override;
 
     // Opens and initialises the library, hands it the icon folder and the
-    // settings file, creates the indicators and enables the vehicle battery.
+    // settings file, creates the indicators and enables the vehicle battery
+    // and the keyboard.
     // False, with the reason in `error`, when the library cannot be set up.
     bool open(const QString& iconDir, const QString& iniPath, QString& error);
     // Puts the fourteen indicators on the right of `bar` and starts polling.
@@ -39,6 +41,8 @@ public:
     const QVector<XInfo*>& indicators() const { return infos; }
     // Hands the vehicle battery provider a reading in millivolts.
     void setVehicleReading(double millivolts, bool valid);
+    // Asks the on-screen keyboard's window to close, when it is open.
+    void closeKeyboard();
 
 signals:
     // What an indicator passed to the host: clicks (804) and its provider's
@@ -49,6 +53,7 @@ private:
     structVANTEL_PROGRAMDATA data;
     QVector<XInfo*> infos;
     XBatteryVehicle* vehicleBattery = nullptr;
+    XKeyboard* keyboard = nullptr;
     XBarTitle* bar = nullptr;
     bool opened = false;
     bool suspended = false;

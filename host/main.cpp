@@ -13,6 +13,7 @@
 #include "demowindow.h"
 #include "librarysession.h"
 #include "screenshot.h"
+#include "standinkeyboard.h"
 #include "vantelapi.h"
 #include "vantelsimulation.h"
 #include "xbartitle.h"
@@ -124,8 +125,14 @@ int main(int argc, char** argv)
     // The simulated tablet must be in place before anything reads the platform:
     // the volume watcher and the indicators.
     std::unique_ptr<VantelSimulation> simulation;
-    if (parser.isSet(simulate))
+    if (parser.isSet(simulate)) {
         simulation = std::make_unique<VantelSimulation>();
+        // The simulated tablet's keyboard is the demo's own, so that it opens
+        // and closes on any machine with a display.
+        simulation->setKeyboardProgram(QCoreApplication::applicationDirPath() + QLatin1Char('/')
+                                           + QLatin1String(kStandInKeyboardProgram),
+                                       QLatin1String(kStandInKeyboardClass));
+    }
     app.watchVolumes();
 
     LibrarySession library;
