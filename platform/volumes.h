@@ -27,6 +27,9 @@ struct Volume {
     std::string name;                    // the device that holds it, e.g. "/dev/sdb1"
     bool hotplug = false;                // its disk can be plugged in and pulled out
     std::vector<std::string> mountPaths; // each ends with a separator; may be empty
+    // driveType() of the first mount path, found with the same look at the
+    // volumes, so that a search through them reads the mount table once.
+    unsigned driveType = DRIVE_NO_ROOT_DIR;
 };
 
 // A letter of the drive map: index 0 is A:, 3 is D:.

@@ -12,13 +12,12 @@ namespace platform = vantel::platform;
 
 QString vantel_firstRemovableVolume()
 {
-    platform::Volumes& volumes = platform::volumes();
-    for (const platform::Volume& volume : volumes.volumes()) {
+    for (const platform::Volume& volume : platform::volumes().volumes()) {
         if (!volume.hotplug || volume.mountPaths.empty() || volume.mountPaths.front().empty())
             continue;
         const QString root = QString::fromStdString(volume.mountPaths.front());
         qDebug() << "Removable" << QString::fromStdString(volume.name) << "Disco " << root;
-        if (volumes.driveType(volume.mountPaths.front()) == platform::DRIVE_REMOVABLE)
+        if (volume.driveType == platform::DRIVE_REMOVABLE)
             return root;
     }
     return QString();

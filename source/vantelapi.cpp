@@ -75,6 +75,9 @@ int VANTEL_InitLib()
 {
     vantel_thread = new VantelThread(nullptr);
     vantel_thread->start(QThread::InheritPriority);
+    // A host's VANTEL_indicatorAdd right after this must not lose its state
+    // to the 1 that the thread writes when it starts.
+    vantel_thread->waitForInitialState();
     if (vantel_thread->isRunning()) {
         VANTEL_TRACE(TRC_MASK_NORMAL, QStringLiteral("vantel_thread->isRunning() start"));
         return VANTEL_RET_OK;

@@ -52,11 +52,23 @@ void VantelThread::pause(int ms)
         stopSignal.wait(&stopMutex, deadline);
 }
 
+void VantelThread::waitForInitialState()
+{
+    QMutexLocker lock(&stopMutex);
+    while (!initialised && isRunning())
+        stopSignal.wait(&stopMutex, 50);
+}
+
 void VantelThread::run()
 {
     running.store(true);
     state.store(INDICATORS_SLEEP);
     VANTEL_TRACE(TRC_MASK_NORMAL, QStringLiteral("vantelthread::run"));
+    {
+        QMutexLocker lock(&stopMutex);
+        initialised = true;
+        stopSignal.wakeAll();
+    }
 
     do {
         const int current = state.load();

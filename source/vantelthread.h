@@ -20,6 +20,10 @@ public:
     void setState(int state);
     // Ends the loop and waits for it; returns at once from a thread that never started.
     void stop();
+    // Returns once run() has written its initial state (and traced its
+    // start), so that a state set afterwards is not overwritten by it; at
+    // once when the thread is not running.
+    void waitForInitialState();
 
 signals:
     void updateStatus(bool preinit);
@@ -38,6 +42,7 @@ private:
     QMutex stopMutex;
     QWaitCondition stopSignal;
     bool stopping = false;
+    bool initialised = false; // under stopMutex; run() sets it and wakes stopSignal
 };
 
 #endif

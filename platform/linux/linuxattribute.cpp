@@ -16,10 +16,11 @@ bool LinuxAttribute::read(int dirFd, const char* name)
         return false;
     ssize_t length;
     do {
-        length = ::read(fd, buffer, sizeof(buffer) - 1);
+        length = ::read(fd, buffer, sizeof(buffer));
     } while (length < 0 && errno == EINTR);
     ::close(fd);
-    if (length <= 0) {
+    // A value that fills the buffer may go on: a cut value is no value.
+    if (length <= 0 || length >= ssize_t(sizeof(buffer))) {
         buffer[0] = '\0';
         return false;
     }
@@ -42,11 +43,16 @@ bool LinuxAttribute::startsWith(const char* prefix) const
 
 bool LinuxAttribute::toInt64(std::int64_t& value) const
 {
-    if (buffer[0] == '\0')
+    return parseInt64(buffer, value);
+}
+
+bool LinuxAttribute::parseInt64(const char* text, std::int64_t& value)
+{
+    if (!text || text[0] == '\0')
         return false;
     char* end = nullptr;
     errno = 0;
-    long long parsed = std::strtoll(buffer, &end, 10);
+    long long parsed = std::strtoll(text, &end, 10);
     if (errno != 0 || *end != '\0')
         return false;
     value = parsed;

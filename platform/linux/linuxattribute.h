@@ -14,7 +14,7 @@ class LinuxAttribute
 {
 public:
     // Reads attribute `name` of the directory open as `dirFd`. False when it
-    // is missing, unreadable or empty.
+    // is missing, unreadable, empty or longer than 63 bytes.
     bool read(int dirFd, const char* name);
 
     // The text without its trailing white space.
@@ -24,6 +24,8 @@ public:
 
     // The text as a decimal number; false when it is not exactly one.
     bool toInt64(std::int64_t& value) const;
+    // The same for any text; false for a null pointer.
+    static bool parseInt64(const char* text, std::int64_t& value);
 
 private:
     char buffer[64] = {};

@@ -5,8 +5,9 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstring>
 
-#include "linuxattribute.h"
+#include "linuxpowersupply.h"
 
 namespace vantel::platform {
 
@@ -27,55 +28,59 @@ struct BatteryTotals {
     int percentCount = 0;
 };
 
-bool readPair(LinuxAttribute& attr, int fd, const char* nowName, const char* fullName,
-              double& now, double& full)
+using Supply = LinuxPowerSupply;
+
+bool same(const char* text, const char* value)
+{
+    return text && std::strcmp(text, value) == 0;
+}
+
+bool readPair(Supply& supply, Supply::Attribute nowName, Supply::Attribute fullName, double& now, double& full)
 {
     std::int64_t n = 0, f = 0;
-    if (!attr.read(fd, nowName) || !attr.toInt64(n) || n < 0)
-        return false;
-    if (!attr.read(fd, fullName) || !attr.toInt64(f) || f <= 0)
+    if (!supply.toInt64(nowName, n) || n < 0 || !supply.toInt64(fullName, f) || f <= 0)
         return false;
     now = double(n);
     full = double(f);
     return true;
 }
 
-void addBattery(int fd, LinuxAttribute& attr, BatteryTotals& totals)
+void addBattery(Supply& supply, BatteryTotals& totals)
 {
     // Attributes the driver does not provide count as their usual value:
     // no scope is a system battery, no presence flag a present one.
-    if (attr.read(fd, "scope") && !attr.is("System"))
+    const char* scope = supply.text(Supply::Scope);
+    if (scope && !same(scope, "System"))
         return;
     std::int64_t present = 1;
-    if (attr.read(fd, "present") && attr.toInt64(present) && present == 0)
+    if (supply.toInt64(Supply::Present, present) && present == 0)
         return;
 
     ++totals.count;
-    if (attr.read(fd, "status")) {
-        if (attr.is("Discharging"))
-            totals.discharging = true;
-        else if (attr.is("Charging") || attr.is("Full") || attr.is("Not charging"))
-            totals.charging = true;
-    }
+    const char* state = supply.text(Supply::Status);
+    if (same(state, "Discharging"))
+        totals.discharging = true;
+    else if (same(state, "Charging") || same(state, "Full") || same(state, "Not charging"))
+        totals.charging = true;
 
     double now = 0, full = 0;
     std::int64_t value = 0;
-    if (readPair(attr, fd, "energy_now", "energy_full", now, full)) {
+    if (readPair(supply, Supply::EnergyNow, Supply::EnergyFull, now, full)) {
         totals.energyNow += now;
         totals.energyFull += full;
         ++totals.energyCount;
-    } else if (readPair(attr, fd, "charge_now", "charge_full", now, full)) {
+    } else if (readPair(supply, Supply::ChargeNow, Supply::ChargeFull, now, full)) {
         totals.chargeNow += now;
         totals.chargeFull += full;
         ++totals.chargeCount;
         std::int64_t voltage = 0;
-        if ((attr.read(fd, "voltage_min_design") && attr.toInt64(voltage) && voltage > 0)
-            || (attr.read(fd, "voltage_now") && attr.toInt64(voltage) && voltage > 0)) {
+        if ((supply.toInt64(Supply::VoltageMinDesign, voltage) && voltage > 0)
+            || (supply.toInt64(Supply::VoltageNow, voltage) && voltage > 0)) {
             totals.energyNow += now * double(voltage) / 1e6;
             totals.energyFull += full * double(voltage) / 1e6;
             ++totals.energyCount;
         }
-    } else if (attr.read(fd, "capacity") && attr.toInt64(value) && value >= 0) {
+    } else if (supply.toInt64(Supply::Capacity, value) && value >= 0) {
         totals.percentSum += double(value > 100 ? 100 : value);
         ++totals.percentCount;
         return;
@@ -115,8 +120,10 @@ LinuxPowerStatus::LinuxPowerStatus(std::string sysfsRoot)
 
 bool LinuxPowerStatus::getSystemPowerStatus(SystemPowerStatus& status)
 {
-    DIR* dir = ::opendir(classDir.c_str());
-    if (!dir) {
+    // The folder is listed with getdents64 itself: opendir() would add an
+    // fstat to every query.
+    const int classFd = ::open(classDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (classFd < 0) {
         if (::access(root.c_str(), F_OK) != 0)
             return false;
         status.acLineStatus = AC_LINE_ONLINE; // a kernel without the class: no battery
@@ -127,27 +134,30 @@ bool LinuxPowerStatus::getSystemPowerStatus(SystemPowerStatus& status)
     BatteryTotals batteries;
     bool lineListed = false;
     bool lineOnline = false;
-    LinuxAttribute attr;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (entry->d_name[0] == '.')
-            continue;
-        // A supply that vanishes between the listing and here is simply not counted.
-        int fd = ::openat(::dirfd(dir), entry->d_name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0)
-            continue;
-        if (attr.read(fd, "type")) {
-            if (attr.is("Mains") || attr.startsWith("USB")) {
+    alignas(dirent64) char entries[4096];
+    ssize_t size;
+    while ((size = ::getdents64(classFd, entries, sizeof(entries))) > 0) {
+        for (ssize_t at = 0; at < size;) {
+            const auto* entry = reinterpret_cast<const dirent64*>(entries + at);
+            at += entry->d_reclen;
+            if (entry->d_name[0] == '.')
+                continue;
+            // A supply that vanishes between the listing and here is simply not counted.
+            Supply supply;
+            if (!supply.open(classFd, entry->d_name))
+                continue;
+            const char* type = supply.text(Supply::Type);
+            if (same(type, "Mains") || (type && std::strncmp(type, "USB", 3) == 0)) {
                 lineListed = true;
                 std::int64_t online = 0;
-                if (attr.read(fd, "online") && attr.toInt64(online) && online != 0)
+                if (supply.toInt64(Supply::Online, online) && online != 0)
                     lineOnline = true;
-            } else if (attr.is("Battery")) {
-                addBattery(fd, attr, batteries);
+            } else if (same(type, "Battery")) {
+                addBattery(supply, batteries);
             }
         }
-        ::close(fd);
     }
-    ::closedir(dir);
+    ::close(classFd);
 
     if (lineListed)
         status.acLineStatus = lineOnline ? AC_LINE_ONLINE : AC_LINE_OFFLINE;

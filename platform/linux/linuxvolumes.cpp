@@ -34,8 +34,9 @@ LinuxVolumes::~LinuxVolumes() = default;
 
 std::vector<Volume> LinuxVolumes::volumes()
 {
+    const std::vector<LinuxMount> mounts = LinuxMountTable::parse(LinuxMountTable::readFile(mountInfoPath));
     std::vector<Volume> found;
-    for (const LinuxMount& mount : LinuxMountTable::parse(LinuxMountTable::readFile(mountInfoPath))) {
+    for (const LinuxMount& mount : mounts) {
         if (mount.root != "/") // a bind mount of a directory is no volume root
             continue;
         LinuxBlockDevice device = blockDevices.describe(mount.major, mount.minor, mount.source);
@@ -45,7 +46,7 @@ std::vector<Volume> LinuxVolumes::volumes()
         auto volume = std::find_if(found.begin(), found.end(),
                                    [&](const Volume& v) { return v.name == name; });
         if (volume == found.end()) {
-            found.push_back(Volume{name, device.hotplug, {}});
+            found.push_back(Volume{name, device.hotplug, {}, typeOf(mounts, mount.mountPoint)});
             volume = found.end() - 1;
         }
         volume->mountPaths.push_back(withSeparator(mount.mountPoint));
@@ -58,11 +59,17 @@ unsigned LinuxVolumes::driveType(const std::string& rootPath)
     std::string point = rootPath;
     while (point.size() > 1 && point.back() == '/')
         point.pop_back();
-    std::vector<LinuxMount> mounts = LinuxMountTable::parse(LinuxMountTable::readFile(mountInfoPath));
+    if (point.empty())
+        return DRIVE_NO_ROOT_DIR;
+    return typeOf(LinuxMountTable::parse(LinuxMountTable::readFile(mountInfoPath)), point);
+}
+
+unsigned LinuxVolumes::typeOf(const std::vector<LinuxMount>& mounts, const std::string& point) const
+{
     // The last mount on a point hides the ones before it.
     auto mount = std::find_if(mounts.rbegin(), mounts.rend(),
                               [&](const LinuxMount& m) { return m.mountPoint == point; });
-    if (point.empty() || mount == mounts.rend())
+    if (mount == mounts.rend())
         return DRIVE_NO_ROOT_DIR;
     LinuxBlockDevice device = blockDevices.describe(mount->major, mount->minor, mount->source);
     if (device.known) {

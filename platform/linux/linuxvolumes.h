@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "linuxblockdevices.h"
+#include "linuxmounttable.h"
 #include "volumes.h"
 
 namespace vantel::platform {
@@ -26,6 +27,8 @@ protected:
     void follow(bool on) override;
 
 private:
+    // The drive type of mount point `point` (no trailing separator) in `mounts`.
+    unsigned typeOf(const std::vector<LinuxMount>& mounts, const std::string& point) const;
 
     LinuxBlockDevices blockDevices;
     std::string procRoot;

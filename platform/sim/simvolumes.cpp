@@ -24,9 +24,10 @@ SimVolumes::~SimVolumes()
 
 std::vector<Volume> SimVolumes::volumes()
 {
-    std::vector<Volume> all{Volume{"/dev/sim-system", false, {systemRoot}}};
+    std::vector<Volume> all{Volume{"/dev/sim-system", false, {systemRoot}, DRIVE_FIXED}};
     for (const Disk& disk : disks)
-        all.push_back(Volume{"/dev/sim-" + disk.label, true, {disk.root}});
+        all.push_back(Volume{"/dev/sim-" + disk.label, true, {disk.root},
+                             disk.removableMedia ? DRIVE_REMOVABLE : DRIVE_FIXED});
     return all;
 }
 

@@ -28,13 +28,6 @@ struct PollLog {
     int count() const { return times.size(); }
 };
 
-// Waits until run() has written its initial state, so a later setState sticks.
-void waitUntilStarted(VantelThread& thread)
-{
-    QTRY_VERIFY(thread.isRunning());
-    QTest::qWait(300);
-}
-
 } // namespace
 
 class tst_VantelThread : public QObject
@@ -62,7 +55,8 @@ void tst_VantelThread::statesWithoutPolls()
     early->setState(INDICATORS_RUN);
     for (VantelThread* t : {sleeping.get(), zero.get(), three.get(), early.get()})
         t->start();
-    waitUntilStarted(*three);
+    for (VantelThread* t : {zero.get(), three.get()})
+        t->waitForInitialState();
     zero->setState(0);
     three->setState(3);
 
@@ -85,7 +79,7 @@ void tst_VantelThread::pollsEveryTwoSecondsUntilStopped()
     PollLog polls;
     polls.attach(thread);
     thread.start();
-    waitUntilStarted(thread);
+    thread.waitForInitialState();
     const qint64 switched = polls.clock.elapsed();
     thread.setState(INDICATORS_RUN);
     QTRY_VERIFY_WITH_TIMEOUT(polls.count() >= 4, 10000);

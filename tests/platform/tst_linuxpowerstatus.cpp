@@ -1,7 +1,10 @@
 // Guards the Linux power status: which supplies count as mains, which
 // batteries count and how several combine, the desktop answer without a
-// battery, and defined answers for missing, empty or garbage attributes and
-// for a battery that vanishes between two queries.
+// battery, and defined answers for missing, empty, garbage or overlong
+// attributes and for a battery that vanishes between two queries. Every
+// fixture answers the same read from its uevent files as from its attribute
+// files alone.
+#include <QDirIterator>
 #include <QtTest>
 
 #include "fakedevicetree.h"
@@ -49,6 +52,23 @@ private slots:
         QTest::newRow("energy above full")
             << QString() << QStringList{"BAT0/type=Battery", "BAT0/energy_now=52000000", "BAT0/energy_full=50000000"}
             << 255 << 100;
+        // The kernel's uevent alone, with no attribute files beside it.
+        QTest::newRow("uevent only")
+            << QString()
+            << QStringList{"AC/uevent=POWER_SUPPLY_NAME=AC\nPOWER_SUPPLY_TYPE=Mains\nPOWER_SUPPLY_ONLINE=0",
+                           "BAT0/uevent=POWER_SUPPLY_NAME=BAT0\nPOWER_SUPPLY_TYPE=Battery\nPOWER_SUPPLY_CAPACITY=61"}
+            << 0 << 61;
+        // An older kernel's uevent without the type: the files tell.
+        QTest::newRow("uevent without type")
+            << QString() << QStringList{"AC/uevent=POWER_SUPPLY_NAME=AC\nPOWER_SUPPLY_ONLINE=1", "AC/type=Mains",
+                                        "AC/online=1", "BAT0/type=Battery", "BAT0/capacity=70"}
+            << 1 << 70;
+        // A value longer than the reader takes is no value, not a cut one.
+        QTest::newRow("overlong value")
+            << QString()
+            << QStringList{"BAT0/type=Battery", "BAT0/capacity=" + QString(70, '0') + "42", "BAT1/type=Battery",
+                           "BAT1/capacity=20"}
+            << 255 << 20;
         QTest::newRow("capacity above 100")
             << QString()
             << QStringList{"BAT0/type=Battery", "BAT0/capacity=140", "BAT1/type=Battery", "BAT1/capacity=60"} << 255
@@ -63,11 +83,39 @@ private slots:
         QFETCH(int, percent);
         FakeDeviceTree tree;
         tree.supplies(supplies);
-        const QString root = fixture.isEmpty() ? tree.root() : QStringLiteral(FIXTURES_DIR "/") + fixture;
+        QStringList roots{tree.root()};
+        if (!fixture.isEmpty()) {
+            roots = QStringList{QStringLiteral(FIXTURES_DIR "/") + fixture};
+            roots << tree.root(); // the same supplies as attribute files alone
+            QDirIterator files(roots.first(), QDir::Files, QDirIterator::Subdirectories);
+            while (files.hasNext()) {
+                const QString path = files.next();
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::ReadOnly));
+                if (!path.endsWith("/uevent"))
+                    tree.write(QDir(roots.first()).relativeFilePath(path), file.readAll());
+            }
+        }
+        for (const QString& root : roots) {
+            SystemPowerStatus status;
+            QVERIFY(LinuxPowerStatus(root.toStdString()).getSystemPowerStatus(status));
+            QCOMPARE(int(status.acLineStatus), acLine);
+            QCOMPARE(int(status.batteryLifePercent), percent);
+        }
+    }
+
+    void overlongUeventReadFromFiles()
+    {
+        FakeDeviceTree tree;
+        tree.supplies({"BAT0/type=Battery", "BAT0/capacity=44",
+                       "BAT0/uevent=POWER_SUPPLY_NAME=BAT0\nPOWER_SUPPLY_TYPE=Battery\nPOWER_SUPPLY_CAPACITY=44\n"
+                           + QString(5000, 'x')});
         SystemPowerStatus status;
-        QVERIFY(LinuxPowerStatus(root.toStdString()).getSystemPowerStatus(status));
-        QCOMPARE(int(status.acLineStatus), acLine);
-        QCOMPARE(int(status.batteryLifePercent), percent);
+        QVERIFY(LinuxPowerStatus(tree.root().toStdString()).getSystemPowerStatus(status));
+        QCOMPARE(int(status.batteryLifePercent), 44);
+        QVERIFY(QFile::remove(tree.root() + "/class/power_supply/BAT0/capacity"));
+        QVERIFY(LinuxPowerStatus(tree.root().toStdString()).getSystemPowerStatus(status));
+        QCOMPARE(int(status.batteryLifePercent), 255); // not the uevent's cut text
     }
 
     void batteryVanishesBetweenQueries()

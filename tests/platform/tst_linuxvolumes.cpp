@@ -108,6 +108,11 @@ private slots:
         QFETCH(QString, root);
         QFETCH(unsigned, type);
         QCOMPARE(backend->volumes().driveType(root.toStdString()), type);
+        // The volume list tells the same type for a volume's first root.
+        for (const Volume& volume : backend->volumes().volumes()) {
+            if (QString::fromStdString(volume.mountPaths.front()) == root)
+                QCOMPARE(volume.driveType, type);
+        }
     }
 
     void lettersInOrderOfArrival()

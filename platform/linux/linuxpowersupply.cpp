@@ -1,0 +1,95 @@
+#include "linuxpowersupply.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <string>
+
+namespace vantel::platform {
+
+namespace {
+
+// Attribute file names; the uevent key is POWER_SUPPLY_ and the name in capitals.
+const char* const fileNames[LinuxPowerSupply::AttributeCount] = {
+    "type", "online", "scope", "present", "status", "energy_now", "energy_full",
+    "charge_now", "charge_full", "voltage_min_design", "voltage_now", "capacity"};
+const char* const ueventKeys[LinuxPowerSupply::AttributeCount] = {
+    "TYPE", "ONLINE", "SCOPE", "PRESENT", "STATUS", "ENERGY_NOW", "ENERGY_FULL",
+    "CHARGE_NOW", "CHARGE_FULL", "VOLTAGE_MIN_DESIGN", "VOLTAGE_NOW", "CAPACITY"};
+
+const char prefix[] = "POWER_SUPPLY_";
+const std::size_t prefixLength = sizeof(prefix) - 1;
+
+bool blank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+} // namespace
+
+LinuxPowerSupply::~LinuxPowerSupply()
+{
+    if (dirFd >= 0)
+        ::close(dirFd);
+}
+
+bool LinuxPowerSupply::open(int classFd, const char* name)
+{
+    const int fd = ::openat(classFd, (std::string(name) + "/uevent").c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        ssize_t length;
+        do {
+            length = ::read(fd, uevent, sizeof(uevent));
+        } while (length < 0 && errno == EINTR);
+        ::close(fd);
+        // A uevent that fills the buffer may have been cut, and one without
+        // the type (older kernels, hand-made trees) may lack more: then the
+        // files are read instead.
+        if (length >= 0 && length < ssize_t(sizeof(uevent)) && parseUevent(int(length)))
+            return true;
+    }
+    dirFd = ::openat(classFd, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return dirFd >= 0;
+}
+
+bool LinuxPowerSupply::parseUevent(int length)
+{
+    uevent[length] = '\0';
+    for (char* line = uevent; line < uevent + length;) {
+        char* end = std::strchr(line, '\n');
+        if (!end)
+            end = uevent + length;
+        *end = '\0';
+        char* equals = std::strchr(line, '=');
+        if (equals && std::strncmp(line, prefix, prefixLength) == 0) {
+            *equals = '\0';
+            char* value = equals + 1;
+            std::size_t size = std::strlen(value);
+            while (size > 0 && blank(value[size - 1]))
+                value[--size] = '\0';
+            for (int i = 0; size > 0 && i < AttributeCount; ++i) {
+                if (std::strcmp(line + prefixLength, ueventKeys[i]) == 0)
+                    values[i] = value;
+            }
+        }
+        line = end + 1;
+    }
+    fromUevent = values[Type] != nullptr;
+    return fromUevent;
+}
+
+const char* LinuxPowerSupply::text(Attribute which)
+{
+    if (fromUevent)
+        return values[which];
+    return attribute.read(dirFd, fileNames[which]) ? attribute.text() : nullptr;
+}
+
+bool LinuxPowerSupply::toInt64(Attribute which, std::int64_t& value)
+{
+    return LinuxAttribute::parseInt64(text(which), value);
+}
+
+} // namespace vantel::platform

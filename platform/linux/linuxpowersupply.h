@@ -1,0 +1,60 @@
+// The attributes of one power supply in <sysfs>/class/power_supply: read in
+// one go from its uevent file (POWER_SUPPLY_<NAME>=value lines), or one file
+// at a time from a folder whose uevent is missing or lacks the type, as
+// hand-made test trees and older kernels have it. Both ways give the same texts.
+#ifndef VANTEL_PLATFORM_LINUXPOWERSUPPLY_H
+#define VANTEL_PLATFORM_LINUXPOWERSUPPLY_H
+
+#include <cstdint>
+
+#include "linuxattribute.h"
+
+namespace vantel::platform {
+
+class LinuxPowerSupply
+{
+public:
+    enum Attribute {
+        Type,
+        Online,
+        Scope,
+        Present,
+        Status,
+        EnergyNow,
+        EnergyFull,
+        ChargeNow,
+        ChargeFull,
+        VoltageMinDesign,
+        VoltageNow,
+        Capacity,
+        AttributeCount
+    };
+
+    LinuxPowerSupply() = default;
+    ~LinuxPowerSupply();
+    LinuxPowerSupply(const LinuxPowerSupply&) = delete;
+    LinuxPowerSupply& operator=(const LinuxPowerSupply&) = delete;
+
+    // Reads supply `name` of the class folder open as `classFd`. False when
+    // it vanished or cannot be read.
+    bool open(int classFd, const char* name);
+
+    // The attribute's text without trailing white space; nullptr when it is
+    // missing, unreadable or empty. Valid until the next call.
+    const char* text(Attribute attribute);
+    bool toInt64(Attribute attribute, std::int64_t& value);
+
+private:
+    bool parseUevent(int length);
+
+    int dirFd = -1;          // attribute-file mode only
+    bool fromUevent = false;
+    const char* values[AttributeCount] = {};
+    // A uevent is small (well under a kilobyte); sysfs never gives more than a page.
+    char uevent[4096];
+    LinuxAttribute attribute;
+};
+
+} // namespace vantel::platform
+
+#endif
