@@ -59,6 +59,7 @@ DemoWindow::DemoWindow(DemoApplication& app, LibrarySession& session, VantelSimu
     layout->addLayout(statusLine);
 
     connect(&library, &LibrarySession::information, panel, &InformationPanel::addInformation);
+    connect(&library, &LibrarySession::internetStatus, panel, &InformationPanel::addInternetStatus);
     connect(&app, &DemoApplication::AddUsbDisk, panel, &InformationPanel::addUsbDiskAdded);
     connect(&app, &DemoApplication::RemoveUsbDisk, panel, &InformationPanel::addUsbDiskRemoved);
     connect(controls, &HostControls::vehicleReadingChanged, &library, &LibrarySession::setVehicleReading);

@@ -4,6 +4,7 @@
 #include <QHeaderView>
 
 #include "xinfodata.h"
+#include "xinternet.h"
 
 namespace {
 
@@ -60,6 +61,12 @@ void InformationPanel::addInformation(int type, int val, int par, int opt)
 {
     addEntry(QStringLiteral("sig_Information(%1, %2, %3)").arg(val).arg(par).arg(opt),
              describe(type, val, par, opt));
+}
+
+void InformationPanel::addInternetStatus(int status)
+{
+    addEntry(QStringLiteral("sig_changeStatus(%1)").arg(status),
+             status == XINT_ONLINE ? tr("internet reachable") : tr("internet not reachable"));
 }
 
 void InformationPanel::addUsbDiskAdded(int idVolume)

@@ -1,7 +1,7 @@
 // What the host receives, newest first, each with its time: the indicators'
 // information signals put into words (battery warnings with their message
-// number, clicks with the indicator's type) and the removable disks the
-// application object announced.
+// number, clicks with the indicator's type), the internet provider's changes
+// of reachability and the removable disks the application object announced.
 #ifndef INFORMATIONPANEL_H
 #define INFORMATIONPANEL_H
 
@@ -20,6 +20,7 @@ public:
 
 public slots:
     void addInformation(int type, int val, int par, int opt);
+    void addInternetStatus(int status);
     void addUsbDiskAdded(int idVolume);
     void addUsbDiskRemoved(int idVolume);
 

@@ -5,6 +5,7 @@
 
 #include "xbatteryvehicle.h"
 #include "xinfo.h"
+#include "xinternet.h"
 #include "xkeyboard.h"
 
 LibrarySession::LibrarySession(QObject* parent)
@@ -38,6 +39,11 @@ bool LibrarySession::open(const QString& iconDir, const QString& iniPath, QStrin
     for (int type = 0; type < infos.size(); ++type) {
         connect(infos[type], &XInfo::sig_Information, this,
                 [this, type](int val, int par, int opt) { emit information(type, val, par, opt); });
+    }
+
+    if (XInfo* internet = infos.value(IND_TYPE_INTERNET)) {
+        if (auto* provider = internet->findChild<XInternet*>())
+            connect(provider, &XInternet::sig_changeStatus, this, &LibrarySession::internetStatus);
     }
 
     // The library leaves the vehicle battery off: only a host that talks to a

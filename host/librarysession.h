@@ -48,6 +48,8 @@ signals:
     // What an indicator passed to the host: clicks (804) and its provider's
     // information, such as battery warnings (801).
     void information(int type, int val, int par, int opt);
+    // The internet provider's sig_changeStatus: 3 reachable, 4 not.
+    void internetStatus(int status);
 
 private:
     structVANTEL_PROGRAMDATA data;

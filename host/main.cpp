@@ -13,6 +13,7 @@
 #include "demowindow.h"
 #include "librarysession.h"
 #include "screenshot.h"
+#include "simulatedsettings.h"
 #include "standinkeyboard.h"
 #include "vantelapi.h"
 #include "vantelsimulation.h"
@@ -124,7 +125,10 @@ int main(int argc, char** argv)
 
     // The simulated tablet must be in place before anything reads the platform:
     // the volume watcher and the indicators.
+    QString error;
     std::unique_ptr<VantelSimulation> simulation;
+    SimulatedSettings simulatedSettings;
+    QString libraryIni = iniPath;
     if (parser.isSet(simulate)) {
         simulation = std::make_unique<VantelSimulation>();
         // The simulated tablet's keyboard is the demo's own, so that it opens
@@ -132,17 +136,22 @@ int main(int argc, char** argv)
         simulation->setKeyboardProgram(QCoreApplication::applicationDirPath() + QLatin1Char('/')
                                            + QLatin1String(kStandInKeyboardProgram),
                                        QLatin1String(kStandInKeyboardClass));
+        // The internet check goes to the simulated internet, never out of the machine.
+        const QMap<QString, QString> values{
+            {QStringLiteral("Settaggi/SETT_CHECKCONN_ADDRESS"), simulation->internetAddress()}};
+        if (!simulatedSettings.prepare(iniPath, values, error))
+            return fail(1, error);
+        libraryIni = simulatedSettings.path();
     }
     app.watchVolumes();
 
     LibrarySession library;
-    QString error;
-    if (!library.open(iconDir, iniPath, error))
+    if (!library.open(iconDir, libraryIni, error))
         return fail(1, error);
     // The library falls back to its defaults in memory when it cannot write the file.
-    if (!QFileInfo::exists(iniPath))
+    if (!QFileInfo::exists(libraryIni))
         std::fprintf(stderr, "vantel-demo: %s could not be created; running on the default settings\n",
-                     qPrintable(iniPath));
+                     qPrintable(libraryIni));
     DemoWindow window(app, library, simulation.get());
     window.show();
     if (simulation)

@@ -35,12 +35,21 @@ public:
     // class of its window. The tablet has none until one is set.
     void setKeyboardProgram(const QString& program, const QString& windowClass);
 
+    // The internet as the library's internet check sees it: a peer on
+    // 127.0.0.1 that accepts connections while reachable and refuses them
+    // otherwise. Point the check at internetAddress() (the settings'
+    // SETT_CHECKCONN_ADDRESS); it keeps its port while this object lives.
+    // Reachable until told otherwise.
+    QString internetAddress();
+    // False when the peer cannot listen on its port again.
+    bool setInternetReachable(bool reachable);
+
     // What the library wrote to the debugger output, oldest first.
     QStringList debugOutput() const;
 
     // A tablet's day, a step every `intervalMs`, over and over: discharging
     // through the battery warnings, back on mains, a USB stick plugged in
-    // and pulled out again.
+    // and pulled out again, the internet lost and back.
     void startScenario(int intervalMs = 2000);
     void stopScenario();
 

@@ -10,6 +10,7 @@
 #include "xethernet.h"
 #include "xindicator.h"
 #include "xinisystem.h"
+#include "xinternet.h"
 #include "xkeyboard.h"
 #include "xperimeter.h"
 #include "xvciinfo.h"
@@ -126,6 +127,11 @@ void XInfo::xinfo_setType(int value)
     case IND_TYPE_KEYBOARD:
         keyboard = new XKeyboard(this);
         connect(this, &XInfo::sig_InternalCommunication, keyboard, &XKeyboard::slt_InternalCommunication,
+                Qt::UniqueConnection);
+        break;
+    case IND_TYPE_INTERNET:
+        internet = new XInternet(this);
+        connect(this, &XInfo::sig_InternalCommunication, internet, &XInternet::slt_InternalCommunication,
                 Qt::UniqueConnection);
         break;
     default:
@@ -245,6 +251,8 @@ int XInfo::queryProvider()
         return vci ? vci->xvciinf_getStatus(info.value, info.icon) : XINFORET_FAIL;
     case IND_TYPE_DOWNLOAD:
         return download ? download->xdwn_getStatus(info.value, info.icon) : XINFORET_FAIL;
+    case IND_TYPE_INTERNET:
+        return internet ? internet->xint_getStatus(info.value, info.icon) : XINFORET_FAIL;
     case IND_TYPE_BATTERYVEHICLE:
         return batteryVehicle ? batteryVehicle->xbatvhe_getStatus(info.value, info.icon)
                               : XINFORET_FAIL;

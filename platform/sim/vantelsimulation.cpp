@@ -1,5 +1,7 @@
 #include "vantelsimulation.h"
 
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTimer>
 
 #include <algorithm>
@@ -18,10 +20,12 @@ struct Step {
 };
 
 // Down through the default warning levels (10, 5, 2 %) and back; each service
-// adds its own steps.
+// adds its own steps. The internet stays away for nine steps: long enough for
+// two checks of the library to confirm it.
 const Step scenario[] = {
     {"on mains, 80 %", [](VantelSimulation& t) { t.setPowerStatus(1, 80); }},
     {"on battery, 60 %", [](VantelSimulation& t) { t.setPowerStatus(0, 60); }},
+    {"internet lost", [](VantelSimulation& t) { t.setInternetReachable(false); }},
     {"on battery, 30 %", [](VantelSimulation& t) { t.setPowerStatus(0, 30); }},
     {"on battery, 15 %", [](VantelSimulation& t) { t.setPowerStatus(0, 15); }},
     {"on battery, 10 %", [](VantelSimulation& t) { t.setPowerStatus(0, 10); }},
@@ -30,6 +34,7 @@ const Step scenario[] = {
     {"on mains, 3 %", [](VantelSimulation& t) { t.setPowerStatus(1, 3); }},
     {"USB stick plugged in", [](VantelSimulation& t) { t.plugVolume(QString::fromLatin1(stickLabel)); }},
     {"USB stick pulled out", [](VantelSimulation& t) { t.pullVolume(QString::fromLatin1(stickLabel)); }},
+    {"internet back", [](VantelSimulation& t) { t.setInternetReachable(true); }},
     {"on mains, 100 %", [](VantelSimulation& t) { t.setPowerStatus(1, 100); }},
 };
 
@@ -44,6 +49,26 @@ struct VantelSimulation::Private {
     std::shared_ptr<SimTablet> tablet = std::make_shared<SimTablet>();
     QTimer* timer = nullptr;
     int step = 0;
+    std::unique_ptr<QTcpServer> internet;
+    quint16 internetPort = 0;
+
+    // Made on first use, listening on a port of its own choice.
+    QTcpServer& internetPeer()
+    {
+        if (!internet) {
+            internet = std::make_unique<QTcpServer>();
+            QTcpServer* server = internet.get();
+            QObject::connect(server, &QTcpServer::newConnection, server, [server] {
+                while (QTcpSocket* socket = server->nextPendingConnection()) {
+                    socket->close();
+                    socket->deleteLater();
+                }
+            });
+            if (server->listen(QHostAddress::LocalHost, 0))
+                internetPort = server->serverPort();
+        }
+        return *internet;
+    }
 };
 
 VantelSimulation::VantelSimulation(QObject* parent)
@@ -79,6 +104,22 @@ bool VantelSimulation::pullVolume(const QString& label)
 void VantelSimulation::setKeyboardProgram(const QString& program, const QString& windowClass)
 {
     d->tablet->simKeyboard().set({program.toStdString(), windowClass.toStdString(), std::string()});
+}
+
+QString VantelSimulation::internetAddress()
+{
+    d->internetPeer();
+    return QStringLiteral("http://127.0.0.1:%1/").arg(d->internetPort);
+}
+
+bool VantelSimulation::setInternetReachable(bool reachable)
+{
+    QTcpServer& peer = d->internetPeer();
+    if (!reachable) {
+        peer.close();
+        return true;
+    }
+    return peer.isListening() || peer.listen(QHostAddress::LocalHost, d->internetPort);
 }
 
 QStringList VantelSimulation::debugOutput() const

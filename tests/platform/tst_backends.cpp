@@ -2,10 +2,13 @@
 // (sim: the simulated tablet, anything else the native one), and the
 // simulated tablet as tests and the demo host drive it: its power status set
 // from outside, volumes plugged and pulled with a real folder as root, and
-// the demo's scenario going down through the warnings and plugging a stick;
-// the Windows version each backend follows.
+// the demo's scenario going down through the warnings, plugging a stick and
+// taking the internet (a loopback peer) away and back; the Windows version
+// each backend follows.
 #include <QDir>
 #include <QSignalSpy>
+#include <QTcpSocket>
+#include <QUrl>
 #include <QtTest>
 
 #include "platform.h"
@@ -14,6 +17,19 @@
 #include "vantelvolumewatcher.h"
 
 using namespace vantel::platform;
+
+namespace {
+
+// Whether a connection to the simulated internet at `address` is accepted.
+bool reaches(const QString& address)
+{
+    const QUrl url(address);
+    QTcpSocket socket;
+    socket.connectToHost(url.host(), quint16(url.port()));
+    return socket.waitForConnected(5000);
+}
+
+} // namespace
 
 class TestBackends : public QObject
 {
@@ -62,21 +78,26 @@ private slots:
     void scenarioRunsThroughItsSteps()
     {
         VantelSimulation sim;
+        const QString internet = sim.internetAddress();
         VantelVolumeWatcher watcher;
         QSignalSpy steps(&sim, &VantelSimulation::scenarioStep);
         QSignalSpy added(&watcher, &VantelVolumeWatcher::AddUsbDisk);
         QSignalSpy removed(&watcher, &VantelVolumeWatcher::RemoveUsbDisk);
         int lowest = 100;
-        connect(&sim, &VantelSimulation::scenarioStep, this, [&] {
+        QString internetAway;
+        connect(&sim, &VantelSimulation::scenarioStep, this, [&](int step) {
             SystemPowerStatus status;
             if (powerStatus().getSystemPowerStatus(status) && status.acLineStatus == 0)
                 lowest = std::min(lowest, int(status.batteryLifePercent));
-            if (steps.count() == 12)
+            if (!reaches(internet))
+                internetAway += QString::number(step) + QLatin1Char(' ');
+            if (steps.count() == 14)
                 sim.stopScenario();
         });
         sim.startScenario(5);
-        QTRY_COMPARE_WITH_TIMEOUT(steps.count(), 12, 10000);
-        QCOMPARE(steps.at(11).at(0).toInt(), 0); // over again
+        QTRY_COMPARE_WITH_TIMEOUT(steps.count(), 14, 10000);
+        QCOMPARE(steps.at(13).at(0).toInt(), 0); // over again
+        QCOMPARE(internetAway, QStringLiteral("2 3 4 5 6 7 8 9 10 "));
         QCOMPARE(lowest, 2);
         QCOMPARE(added.count(), 1);
         QCOMPARE(removed.count(), 1);

@@ -45,6 +45,16 @@ bool connectsWithin(int fd, quint16 port, int ms)
 
 } // namespace
 
+TestTcpPeer::TestTcpPeer()
+{
+    QObject::connect(&server, &QTcpServer::newConnection, &server, [this] {
+        while (QTcpSocket* socket = server.nextPendingConnection()) {
+            socket->close();
+            socket->deleteLater();
+        }
+    });
+}
+
 TestTcpPeer::~TestTcpPeer()
 {
     close();
@@ -58,12 +68,6 @@ QString TestTcpPeer::url() const
 bool TestTcpPeer::accept(quint16 port)
 {
     close();
-    QObject::connect(&server, &QTcpServer::newConnection, &server, [this] {
-        while (QTcpSocket* socket = server.nextPendingConnection()) {
-            socket->close();
-            socket->deleteLater();
-        }
-    }, Qt::UniqueConnection);
     if (!server.listen(QHostAddress::LocalHost, port)) {
         failure = QStringLiteral("listen on 127.0.0.1:%1: %2").arg(port).arg(server.errorString());
         return false;

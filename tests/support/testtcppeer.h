@@ -13,7 +13,7 @@
 class TestTcpPeer
 {
 public:
-    TestTcpPeer() = default;
+    TestTcpPeer();
     ~TestTcpPeer();
     TestTcpPeer(const TestTcpPeer&) = delete;
     TestTcpPeer& operator=(const TestTcpPeer&) = delete;
