@@ -14,6 +14,16 @@ DemoApplication::~DemoApplication()
     delete watcher;
 }
 
+QString DemoApplication::driveRoot(int idVolume) const
+{
+    return watcher ? watcher->driveRoot(idVolume) : QString();
+}
+
+QStringList DemoApplication::driveRoots() const
+{
+    return watcher ? watcher->driveRoots() : QStringList();
+}
+
 void DemoApplication::watchVolumes()
 {
     if (watcher)

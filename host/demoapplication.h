@@ -6,6 +6,8 @@
 #define DEMOAPPLICATION_H
 
 #include <QApplication>
+#include <QString>
+#include <QStringList>
 
 class VantelVolumeWatcher;
 
@@ -19,6 +21,10 @@ public:
     // Follows the volumes of the platform in use from now on; call it after a
     // simulated tablet is installed, so that the watcher reads that one.
     void watchVolumes();
+    // Where the drive a one-bit mask names is mounted; empty without a watcher.
+    QString driveRoot(int idVolume) const;
+    // The removable volumes present now.
+    QStringList driveRoots() const;
 
 signals:
     void AddUsbDisk(int idVolume);

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "capturefolders.h"
 #include "demoapplication.h"
 #include "hostcontrols.h"
 #include "informationpanel.h"
@@ -62,6 +63,16 @@ DemoWindow::DemoWindow(DemoApplication& app, LibrarySession& session, VantelSimu
     connect(&library, &LibrarySession::internetStatus, panel, &InformationPanel::addInternetStatus);
     connect(&app, &DemoApplication::AddUsbDisk, panel, &InformationPanel::addUsbDiskAdded);
     connect(&app, &DemoApplication::RemoveUsbDisk, panel, &InformationPanel::addUsbDiskRemoved);
+    // The pictures the capture indicator saves, listed as they appear.
+    captures = new CaptureFolders(this);
+    for (const QString& root : app.driveRoots())
+        captures->follow(root);
+    connect(&app, &DemoApplication::AddUsbDisk, captures,
+            [this, &app](int idVolume) { captures->follow(app.driveRoot(idVolume)); });
+    connect(&app, &DemoApplication::RemoveUsbDisk, captures,
+            [this, &app](int idVolume) { captures->forget(app.driveRoot(idVolume)); });
+    connect(captures, &CaptureFolders::pictureSaved, panel, &InformationPanel::addScreenshot);
+    connect(controls, &HostControls::captureRequested, &library, &LibrarySession::captureScreen);
     connect(controls, &HostControls::vehicleReadingChanged, &library, &LibrarySession::setVehicleReading);
     connect(controls, &HostControls::suspendRequested, this, [this] {
         library.suspend();

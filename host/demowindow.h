@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+class CaptureFolders;
 class DemoApplication;
 class HostControls;
 class InformationPanel;
@@ -33,6 +34,7 @@ private:
     XBarTitle* bar = nullptr;
     InformationPanel* panel = nullptr;
     HostControls* controls = nullptr;
+    CaptureFolders* captures = nullptr;
     QLabel* status = nullptr;
 };
 

@@ -37,6 +37,14 @@ HostControls::HostControls(QWidget* parent)
     indicatorLayout->addWidget(suspend);
     indicatorLayout->addWidget(resume);
 
+    // The library leaves to the host how a capture is asked for besides a
+    // click on its indicator: here a button and the Print key.
+    capture = new QPushButton(tr("Capture screen"));
+    capture->setShortcut(QKeySequence(Qt::Key_Print));
+    capture->setToolTip(tr("Saves the screen onto the USB stick (Print)"));
+    auto* screen = new QGroupBox(tr("Screen capture"));
+    auto* screenLayout = new QVBoxLayout(screen);
+    screenLayout->addWidget(capture);
     auto* closeKeyboard = new QPushButton(tr("Close keyboard"));
     closeKeyboard->setToolTip(tr("Asks the on-screen keyboard's window to close"));
     auto* keyboard = new QGroupBox(tr("On-screen keyboard"));
@@ -47,6 +55,7 @@ HostControls::HostControls(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(vehicle);
     layout->addWidget(indicators);
+    layout->addWidget(screen);
     layout->addWidget(keyboard);
     layout->addStretch(1);
 
@@ -54,6 +63,7 @@ HostControls::HostControls(QWidget* parent)
     connect(valid, &QCheckBox::toggled, this, &HostControls::readingEdited);
     connect(suspend, &QPushButton::clicked, this, &HostControls::suspendRequested);
     connect(resume, &QPushButton::clicked, this, &HostControls::resumeRequested);
+    connect(capture, &QPushButton::clicked, this, &HostControls::captureRequested);
     connect(closeKeyboard, &QPushButton::clicked, this, &HostControls::closeKeyboardRequested);
     setSuspended(false);
 }

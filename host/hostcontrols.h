@@ -1,7 +1,8 @@
 // What a host does itself: it reads the vehicle battery and hands the
 // reading to the library, it suspends and resumes the indicators (for
-// example while a full-screen view hides the title bar), and it closes the
-// on-screen keyboard (when its own input is done).
+// example while a full-screen view hides the title bar), it asks for a
+// screen capture from a key of its own, and it closes the on-screen
+// keyboard (when its own input is done).
 #ifndef HOSTCONTROLS_H
 #define HOSTCONTROLS_H
 
@@ -29,6 +30,7 @@ signals:
     void vehicleReadingChanged(double millivolts, bool valid);
     void suspendRequested();
     void resumeRequested();
+    void captureRequested();
     void closeKeyboardRequested();
 
 private:
@@ -38,6 +40,7 @@ private:
     QCheckBox* valid = nullptr;
     QPushButton* suspend = nullptr;
     QPushButton* resume = nullptr;
+    QPushButton* capture = nullptr;
 };
 
 #endif

@@ -79,9 +79,15 @@ void InformationPanel::addUsbDiskRemoved(int idVolume)
     addEntry(QStringLiteral("RemoveUsbDisk(%1)").arg(idVolume), tr("removable disk %1 left").arg(driveName(idVolume)));
 }
 
+void InformationPanel::addScreenshot(const QString& path)
+{
+    addEntry(tr("screen capture"), tr("picture saved: %1").arg(path));
+}
+
 void InformationPanel::addEntry(const QString& source, const QString& text)
 {
     auto* item = new QTreeWidgetItem({QTime::currentTime().toString(QStringLiteral("hh:mm:ss")), source, text});
+    item->setToolTip(2, text); // a long path is elided in the column
     insertTopLevelItem(0, item);
     while (topLevelItemCount() > kMaxEntries)
         delete takeTopLevelItem(topLevelItemCount() - 1);

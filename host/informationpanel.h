@@ -1,7 +1,8 @@
 // What the host receives, newest first, each with its time: the indicators'
 // information signals put into words (battery warnings with their message
 // number, clicks with the indicator's type), the internet provider's changes
-// of reachability and the removable disks the application object announced.
+// of reachability, the removable disks the application object announced and
+// the screen captures saved onto them.
 #ifndef INFORMATIONPANEL_H
 #define INFORMATIONPANEL_H
 
@@ -23,6 +24,7 @@ public slots:
     void addInternetStatus(int status);
     void addUsbDiskAdded(int idVolume);
     void addUsbDiskRemoved(int idVolume);
+    void addScreenshot(const QString& path);
 
 private:
     void addEntry(const QString& source, const QString& text);

@@ -7,6 +7,7 @@
 #include "xinfo.h"
 #include "xinternet.h"
 #include "xkeyboard.h"
+#include "xscreencapture.h"
 
 LibrarySession::LibrarySession(QObject* parent)
     : QObject(parent)
@@ -52,6 +53,12 @@ bool LibrarySession::open(const QString& iconDir, const QString& iniPath, QStrin
     if (XInfo* vehicle = infos.value(IND_TYPE_BATTERYVEHICLE)) {
         vehicle->xinfo_setEnable(true);
         vehicleBattery = vehicle->findChild<XBatteryVehicle*>();
+    }
+    // The library turns screen capture on for the tablet platforms of the
+    // settings only; the demo shows it wherever a disk is plugged in.
+    if (XInfo* capture = infos.value(IND_TYPE_SCREENCAPTURE)) {
+        capture->xinfo_setEnable(true);
+        screenCapture = capture->findChild<XScreenCapture*>();
     }
     // The settings' platform code leaves the keyboard off on most machines;
     // the demo shows it wherever the keyboard program exists (it hides itself
@@ -99,9 +106,16 @@ void LibrarySession::close()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     infos.clear();
     vehicleBattery = nullptr;
+    screenCapture = nullptr;
     keyboard = nullptr;
     bar = nullptr;
     opened = false;
+}
+
+void LibrarySession::captureScreen()
+{
+    if (screenCapture)
+        screenCapture->slt_capture();
 }
 
 void LibrarySession::setVehicleReading(double millivolts, bool valid)

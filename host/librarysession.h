@@ -15,6 +15,7 @@ class XBarTitle;
 class XBatteryVehicle;
 class XInfo;
 class XKeyboard;
+class XScreenCapture;
 
 class LibrarySession : public QObject
 {
@@ -41,6 +42,9 @@ public:
     const QVector<XInfo*>& indicators() const { return infos; }
     // Hands the vehicle battery provider a reading in millivolts.
     void setVehicleReading(double millivolts, bool valid);
+    // Saves the screen onto the removable disk at once, as a key or a menu of
+    // a host would; the indicator shows the outcome at its next poll.
+    void captureScreen();
     // Asks the on-screen keyboard's window to close, when it is open.
     void closeKeyboard();
 
@@ -55,6 +59,7 @@ private:
     structVANTEL_PROGRAMDATA data;
     QVector<XInfo*> infos;
     XBatteryVehicle* vehicleBattery = nullptr;
+    XScreenCapture* screenCapture = nullptr;
     XKeyboard* keyboard = nullptr;
     XBarTitle* bar = nullptr;
     bool opened = false;

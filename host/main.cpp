@@ -18,6 +18,7 @@
 #include "vantelapi.h"
 #include "vantelsimulation.h"
 #include "xbartitle.h"
+#include "xinfo.h"
 
 namespace {
 
@@ -68,6 +69,19 @@ QString defaultSettingsFile()
            + QStringLiteral("/vantel/system.ini");
 }
 
+// The simulated tablet's camera application is the demo's own, beside it;
+// the settings name it, as a host names its companion programs. Empty when
+// it is missing.
+QString simulatedCamera()
+{
+    const QString camera = QCoreApplication::applicationDirPath() + QStringLiteral("/vantel-demo-camera");
+    if (QFileInfo(camera).isExecutable())
+        return camera;
+    std::fprintf(stderr, "vantel-demo: no camera program %s; the camera indicator stays hidden\n",
+                 qPrintable(camera));
+    return QString();
+}
+
 QString libraryVersion()
 {
     unsigned long v[5] = {};
@@ -88,8 +102,9 @@ int main(int argc, char** argv)
     parser.setApplicationDescription(QStringLiteral("Shows the library's indicators on a title bar."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption simulate(QStringLiteral("simulate"),
-                                      QStringLiteral("Use a simulated tablet that runs through a scenario."));
+    const QCommandLineOption simulate(
+        QStringLiteral("simulate"),
+        QStringLiteral("Use a simulated tablet that runs through a scenario, with the demo's own camera program."));
     const QCommandLineOption screenshot(QStringLiteral("screenshot"),
                                         QStringLiteral("Save a PNG of the window to <file> and exit."),
                                         QStringLiteral("file"));
@@ -136,9 +151,13 @@ int main(int argc, char** argv)
         simulation->setKeyboardProgram(QCoreApplication::applicationDirPath() + QLatin1Char('/')
                                            + QLatin1String(kStandInKeyboardProgram),
                                        QLatin1String(kStandInKeyboardClass));
-        // The internet check goes to the simulated internet, never out of the machine.
-        const QMap<QString, QString> values{
+        // The internet check goes to the simulated internet, never out of the
+        // machine; the camera is the demo's own program.
+        QMap<QString, QString> values{
             {QStringLiteral("Settaggi/SETT_CHECKCONN_ADDRESS"), simulation->internetAddress()}};
+        const QString camera = simulatedCamera();
+        if (!camera.isEmpty())
+            values.insert(QStringLiteral("Data/DATA_CAMERA_APP"), camera);
         if (!simulatedSettings.prepare(iniPath, values, error))
             return fail(1, error);
         libraryIni = simulatedSettings.path();
@@ -152,6 +171,10 @@ int main(int argc, char** argv)
     if (!QFileInfo::exists(libraryIni))
         std::fprintf(stderr, "vantel-demo: %s could not be created; running on the default settings\n",
                      qPrintable(libraryIni));
+    // The simulated tablet has a camera; its indicator must be on before the
+    // window attaches the indicators to the bar.
+    if (XInfo* camera = simulation ? library.indicators().value(IND_TYPE_CAMERA) : nullptr)
+        camera->xinfo_setEnable(true);
     DemoWindow window(app, library, simulation.get());
     window.show();
     if (simulation)

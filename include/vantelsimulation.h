@@ -44,6 +44,10 @@ public:
     // False when the peer cannot listen on its port again.
     bool setInternetReachable(bool reachable);
 
+    // A registry value as a list of strings (key such as
+    // "HKEY_LOCAL_MACHINE\\Loader"); an empty list removes it.
+    void setRegistryValue(const QString& key, const QString& name, const QStringList& strings);
+
     // What the library wrote to the debugger output, oldest first.
     QStringList debugOutput() const;
 

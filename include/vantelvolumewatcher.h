@@ -7,6 +7,8 @@
 #define VANTELVOLUMEWATCHER_H
 
 #include <QObject>
+#include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -19,6 +21,14 @@ public:
     // Volumes already present count as known; only later changes are told.
     explicit VantelVolumeWatcher(QObject* parent = nullptr);
     ~VantelVolumeWatcher() override;
+
+    // Where the drive a one-bit mask names is mounted (for a drive that has
+    // just left, where it was), such as "/media/tech/STICK/"; empty for any
+    // other mask. A host finds the disk's files there.
+    QString driveRoot(int idVolume) const;
+    // The roots of the volumes the signals tell of (hot-pluggable ones)
+    // present at the last change, by letter.
+    QStringList driveRoots() const;
 
 signals:
     void AddUsbDisk(int idVolume);

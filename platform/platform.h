@@ -18,9 +18,10 @@
 // 3. The simulated tablet: a setter a test calls (setPowerStatus on
 //    VantelSimulation) and a step of the demo's scenario.
 // 4. CMake: the file lists of platform/CMakeLists.txt, Linux-only files in
-//    its Linux block.
+//    its Linux block, Windows ones in win32/win32sources.cmake.
 // 5. Tests: tests/platform/tst_linux<service>.cpp on real doubles (fixture
 //    folders, the private bus or X server of tests/support);
+//    tests/win32/tst_win32<service>.cpp (googletest, no Qt) under Wine;
 //    the provider's own tests on the simulated tablet in tests/providers/.
 #ifndef VANTEL_PLATFORM_PLATFORM_H
 #define VANTEL_PLATFORM_PLATFORM_H
@@ -31,6 +32,7 @@
 #include "desktopwindows.h"
 #include "keyboardprogram.h"
 #include "powerstatus.h"
+#include "registry.h"
 #include "volumes.h"
 #include "windowsversion.h"
 
@@ -49,6 +51,7 @@ public:
     virtual DesktopWindows& desktopWindows() = 0;
     // The on-screen keyboard for the Windows version word `versionWord`.
     virtual KeyboardProgram keyboardProgram(unsigned versionWord) = 0;
+    virtual Registry& registry() = 0;
 };
 
 // The backend in use; created on first use when none was installed.
@@ -69,6 +72,7 @@ inline DebugOutput& debugOutput() { return backend().debugOutput(); }
 inline WindowsVersion& windowsVersion() { return backend().windowsVersion(); }
 inline DesktopWindows& desktopWindows() { return backend().desktopWindows(); }
 inline KeyboardProgram keyboardProgram(unsigned versionWord) { return backend().keyboardProgram(versionWord); }
+inline Registry& registry() { return backend().registry(); }
 
 } // namespace vantel::platform
 

@@ -36,6 +36,23 @@ VantelVolumeWatcher::~VantelVolumeWatcher()
     d->backend->volumes().unsubscribe(d->subscription);
 }
 
+QString VantelVolumeWatcher::driveRoot(int idVolume) const
+{
+    for (int index = 0; index < 32; ++index) {
+        if (quint32(idVolume) == quint32(1) << index)
+            return QString::fromStdString(d->backend->volumes().driveRoot(index));
+    }
+    return QString();
+}
+
+QStringList VantelVolumeWatcher::driveRoots() const
+{
+    QStringList roots;
+    for (const Drive& drive : d->known)
+        roots << QString::fromStdString(drive.root);
+    return roots;
+}
+
 void VantelVolumeWatcher::refresh()
 {
     std::vector<Drive> now = d->backend->volumes().drives();

@@ -24,7 +24,9 @@ enum : unsigned {
 };
 
 struct Volume {
-    std::string name;                    // the device that holds it, e.g. "/dev/sdb1"
+    // The device that holds it: "/dev/sdb1" on Linux, the volume's GUID path
+    // without its final backslash on Windows.
+    std::string name;
     bool hotplug = false;                // its disk can be plugged in and pulled out
     std::vector<std::string> mountPaths; // each ends with a separator; may be empty
     // driveType() of the first mount path, found with the same look at the
@@ -56,13 +58,13 @@ public:
 
     // The drive map as it stands after a fresh look at the volumes. Each
     // hot-pluggable volume keeps the letter it got on arrival, the lowest
-    // free one from D: on, until it leaves.
-    std::vector<Drive> drives();
+    // free one from D: on, until it leaves. Windows has its own letters.
+    virtual std::vector<Drive> drives();
 
     // The root of drive `index` (0 = A:); for a letter whose volume has left,
     // the root it had, so that a departure can still be named; empty for a
     // letter never handed out.
-    std::string driveRoot(int index);
+    virtual std::string driveRoot(int index);
 
     // Calls `changed`, in the subscribing thread, after the mounted volumes
     // may have changed: a native backend from that thread's event loop

@@ -7,12 +7,18 @@
 
 namespace vantel::platform {
 
-// QSysInfo::WinVersion values of the versions that matter here.
+// QSysInfo::WinVersion values of the NT family.
 enum : unsigned {
+    WV_NT = 0x0010,
+    WV_2000 = 0x0020,
+    WV_XP = 0x0030,
+    WV_2003 = 0x0040,
     WV_VISTA = 0x0080,
     WV_WINDOWS7 = 0x0090,
     WV_WINDOWS8 = 0x00a0,
-    WV_WINDOWS10 = 0x00c0
+    WV_WINDOWS8_1 = 0x00b0,
+    WV_WINDOWS10 = 0x00c0,
+    WV_NT_based = 0x00f0 // a later version the word has no name for
 };
 
 struct OsVersion {

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs what is missing, then builds and runs every test: the Qt 6 and the
-# Qt 5.15 builds with warnings as errors, an ASan/UBSan build, and the fuzzers.
+# Qt 5.15 builds with warnings as errors, an ASan/UBSan build, the fuzzers,
+# and the Windows backend cross-built and run under Wine.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -26,4 +27,6 @@ suite qt5 "" -DVANTEL_QT_MAJOR=5 -DVANTEL_PEER_BUILD_DIR="$out/qt6"
 suite asan "" -DVANTEL_SANITIZE=address,undefined -DVANTEL_BUILD_BENCH=OFF -DVANTEL_BUILD_HOST=OFF
 suite fuzz fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DVANTEL_SANITIZE=address,undefined \
     -DVANTEL_BUILD_FUZZ=ON -DVANTEL_BUILD_TESTS=OFF -DVANTEL_BUILD_BENCH=OFF -DVANTEL_BUILD_HOST=OFF
+echo "=== win32"
+"$root/scripts/test-windows.sh"
 echo "=== all suites passed"

@@ -26,6 +26,10 @@ extern QVector<XInfo*> vantel_indicators;
 // all indicators, so the first poll after set-up redraws each of them.
 extern bool forceRefresh;
 
+// Set once a camera provider has found the camera application; from then on
+// no provider looks for the file again.
+extern bool vantel_cameraAppFound;
+
 // Set by the first keyboard provider that finds the keyboard program; the
 // file is not looked for again.
 extern bool vantel_keyboardAppFound;

@@ -6,6 +6,7 @@
 #include "xbattery.h"
 #include "xbatteryvehicle.h"
 #include "xbluetooth.h"
+#include "xcamera.h"
 #include "xdownload.h"
 #include "xethernet.h"
 #include "xindicator.h"
@@ -13,6 +14,7 @@
 #include "xinternet.h"
 #include "xkeyboard.h"
 #include "xperimeter.h"
+#include "xscreencapture.h"
 #include "xvciinfo.h"
 
 bool forceRefresh = false;
@@ -129,10 +131,20 @@ void XInfo::xinfo_setType(int value)
         connect(this, &XInfo::sig_InternalCommunication, keyboard, &XKeyboard::slt_InternalCommunication,
                 Qt::UniqueConnection);
         break;
+    case IND_TYPE_CAMERA:
+        camera = new XCamera(this);
+        connect(this, &XInfo::sig_InternalCommunication, camera, &XCamera::slt_InternalCommunication,
+                Qt::UniqueConnection);
+        break;
     case IND_TYPE_INTERNET:
         internet = new XInternet(this);
         connect(this, &XInfo::sig_InternalCommunication, internet, &XInternet::slt_InternalCommunication,
                 Qt::UniqueConnection);
+        break;
+    case IND_TYPE_SCREENCAPTURE:
+        screenCapture = new XScreenCapture(this);
+        connect(this, &XInfo::sig_InternalCommunication, screenCapture,
+                &XScreenCapture::slt_InternalCommunication, Qt::UniqueConnection);
         break;
     default:
         break;
@@ -251,11 +263,15 @@ int XInfo::queryProvider()
         return vci ? vci->xvciinf_getStatus(info.value, info.icon) : XINFORET_FAIL;
     case IND_TYPE_DOWNLOAD:
         return download ? download->xdwn_getStatus(info.value, info.icon) : XINFORET_FAIL;
+    case IND_TYPE_CAMERA:
+        return camera ? camera->xcam_getStatus(info.value, info.icon) : XINFORET_FAIL;
     case IND_TYPE_INTERNET:
         return internet ? internet->xint_getStatus(info.value, info.icon) : XINFORET_FAIL;
     case IND_TYPE_BATTERYVEHICLE:
         return batteryVehicle ? batteryVehicle->xbatvhe_getStatus(info.value, info.icon)
                               : XINFORET_FAIL;
+    case IND_TYPE_SCREENCAPTURE:
+        return screenCapture ? screenCapture->xscc_getStatus(info.value, info.icon) : XINFORET_FAIL;
     case IND_TYPE_KEYBOARD:
         return keyboard ? keyboard->xkb_getStatus(info.value, info.icon) : XINFORET_FAIL;
     default:

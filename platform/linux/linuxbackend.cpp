@@ -42,6 +42,11 @@ KeyboardProgram LinuxBackend::keyboardProgram(unsigned)
             std::string()};
 }
 
+Registry& LinuxBackend::registry()
+{
+    return registryService.get([] { return std::make_unique<LinuxRegistry>(linuxRoot("VANTEL_ETC_ROOT", "/etc")); });
+}
+
 std::shared_ptr<Backend> createNativeBackend()
 {
     return std::make_shared<LinuxBackend>(linuxRoot("VANTEL_SYSFS_ROOT", "/sys"),

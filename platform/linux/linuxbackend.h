@@ -10,6 +10,7 @@
 #include "linuxdebugoutput.h"
 #include "linuxdesktopwindows.h"
 #include "linuxpowerstatus.h"
+#include "linuxregistry.h"
 #include "linuxvolumes.h"
 #include "linuxwindowsversion.h"
 #include "onfirstuse.h"
@@ -29,6 +30,7 @@ public:
     WindowsVersion& windowsVersion() override;
     DesktopWindows& desktopWindows() override;
     KeyboardProgram keyboardProgram(unsigned versionWord) override;
+    Registry& registry() override;
 
 private:
     const std::string sysfsRoot;
@@ -38,6 +40,7 @@ private:
     OnFirstUse<LinuxDebugOutput> debug;
     OnFirstUse<LinuxWindowsVersion> version;
     OnFirstUse<LinuxDesktopWindows> windows;
+    OnFirstUse<LinuxRegistry> registryService;
 };
 
 } // namespace vantel::platform

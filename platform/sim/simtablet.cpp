@@ -27,6 +27,11 @@ DesktopWindows& SimTablet::desktopWindows()
     return windows.get([] { return createNativeDesktopWindows(); });
 }
 
+SimRegistry& SimTablet::simRegistry()
+{
+    return registryService.get([] { return std::make_unique<SimRegistry>(); });
+}
+
 std::shared_ptr<Backend> createSimulatedBackend()
 {
     return std::make_shared<SimTablet>();

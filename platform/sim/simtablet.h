@@ -11,6 +11,7 @@
 #include "simdebugoutput.h"
 #include "simkeyboardprogram.h"
 #include "simpowerstatus.h"
+#include "simregistry.h"
 #include "simvolumes.h"
 #include "simwindowsversion.h"
 
@@ -26,12 +27,14 @@ public:
     WindowsVersion& windowsVersion() override { return simVersion(); }
     DesktopWindows& desktopWindows() override;
     KeyboardProgram keyboardProgram(unsigned) override { return keyboard.get(); }
+    Registry& registry() override { return simRegistry(); }
 
     SimPowerStatus& simPower();
     SimVolumes& simVolumes();
     SimDebugOutput& simDebug();
     SimWindowsVersion& simVersion();
     SimKeyboardProgram& simKeyboard() { return keyboard; }
+    SimRegistry& simRegistry();
 
 private:
     OnFirstUse<SimPowerStatus> power;
@@ -40,6 +43,7 @@ private:
     OnFirstUse<SimWindowsVersion> version;
     OnFirstUse<DesktopWindows> windows;
     SimKeyboardProgram keyboard;
+    OnFirstUse<SimRegistry> registryService;
 };
 
 } // namespace vantel::platform

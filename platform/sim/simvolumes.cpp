@@ -1,14 +1,28 @@
 #include "simvolumes.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
+#include <random>
 
 namespace vantel::platform {
 
 namespace {
 
 const char* const systemRoot = "/";
+
+// A new folder of our own under the temporary folder (mkdtemp is not on Windows).
+std::string makeBaseDir()
+{
+    std::error_code error;
+    const std::filesystem::path temp = std::filesystem::temp_directory_path(error);
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && !error; ++attempt) {
+        const std::filesystem::path dir = temp / ("vantel-sim-" + std::to_string(random()));
+        if (std::filesystem::create_directory(dir, error))
+            return dir.string();
+    }
+    return std::string();
+}
 
 } // namespace
 
@@ -48,15 +62,12 @@ std::string SimVolumes::plug(const std::string& label, bool removableMedia)
                               [&](const Disk& disk) { return disk.label == label; });
     if (known != disks.end())
         return known->root;
-    if (label.empty() || label.find('/') != std::string::npos || label == "." || label == "..")
+    if (label.empty() || label.find_first_of("/\\:") != std::string::npos || label == "." || label == "..")
         return std::string();
     if (baseDir.empty()) {
-        std::error_code error;
-        std::filesystem::path pattern = std::filesystem::temp_directory_path(error) / "vantel-sim-XXXXXX";
-        std::string name = pattern.string();
-        if (error || !::mkdtemp(name.data()))
+        baseDir = makeBaseDir();
+        if (baseDir.empty())
             return std::string();
-        baseDir = name;
     }
     std::string root = baseDir + "/" + label;
     std::error_code error;

@@ -14,6 +14,12 @@ namespace {
 
 const char* const stickLabel = "VANTELSTICK";
 
+// Plugging in the stick that is already in changes nothing.
+void plugStick(VantelSimulation& tablet)
+{
+    tablet.plugVolume(QString::fromLatin1(stickLabel));
+}
+
 struct Step {
     const char* description;
     void (*apply)(VantelSimulation& tablet);
@@ -32,7 +38,12 @@ const Step scenario[] = {
     {"on battery, 5 %", [](VantelSimulation& t) { t.setPowerStatus(0, 5); }},
     {"on battery, 2 %", [](VantelSimulation& t) { t.setPowerStatus(0, 2); }},
     {"on mains, 3 %", [](VantelSimulation& t) { t.setPowerStatus(1, 3); }},
-    {"USB stick plugged in", [](VantelSimulation& t) { t.plugVolume(QString::fromLatin1(stickLabel)); }},
+    {"USB stick plugged in", plugStick},
+    // Long enough in for a click on the camera or the screen-capture
+    // indicator and its outcome to be seen.
+    {"USB stick in: the camera and screen-capture indicators show", plugStick},
+    {"USB stick in: a click starts the camera or saves the screen", plugStick},
+    {"USB stick in: a click starts the camera or saves the screen", plugStick},
     {"USB stick pulled out", [](VantelSimulation& t) { t.pullVolume(QString::fromLatin1(stickLabel)); }},
     {"internet back", [](VantelSimulation& t) { t.setInternetReachable(true); }},
     {"on mains, 100 %", [](VantelSimulation& t) { t.setPowerStatus(1, 100); }},
@@ -120,6 +131,14 @@ bool VantelSimulation::setInternetReachable(bool reachable)
         return true;
     }
     return peer.isListening() || peer.listen(QHostAddress::LocalHost, d->internetPort);
+}
+
+void VantelSimulation::setRegistryValue(const QString& key, const QString& name, const QStringList& strings)
+{
+    std::vector<std::string> values;
+    for (const QString& string : strings)
+        values.push_back(string.toStdString());
+    d->tablet->simRegistry().set(key.toStdString(), name.toStdString(), std::move(values));
 }
 
 QStringList VantelSimulation::debugOutput() const

@@ -1,7 +1,8 @@
 // Guards the demo host as a program run from a shell without a display: it
 // draws off screen by itself, and its screenshot mode saves a window whose
 // title bar shows the battery icon where the demo says it drew it, and the
-// simulated tablet's keyboard beside it; a bad option ends it with a clear
+// simulated tablet's keyboard beside it; the simulated tablet's settings are
+// a copy that leaves the host's file alone; a bad option ends it with a clear
 // failure.
 #include <QImageReader>
 #include <QPainter>
@@ -79,6 +80,9 @@ private slots:
         const Run run =
             runDemo({"--simulate", "--screenshot", file, "--polls", "3", "--ini", dir.filePath("system.ini")});
         QVERIFY2(run.exitCode == 0, run.err.constData());
+        // The simulated tablet's settings (its internet and camera) are a
+        // copy: the host's file is left as it was.
+        QVERIFY(!QFileInfo::exists(dir.filePath("system.ini")));
         QImage picture(file);
         QVERIFY(!picture.isNull());
         picture = picture.convertToFormat(QImage::Format_RGB32);

@@ -91,13 +91,13 @@ private slots:
                 lowest = std::min(lowest, int(status.batteryLifePercent));
             if (!reaches(internet))
                 internetAway += QString::number(step) + QLatin1Char(' ');
-            if (steps.count() == 14)
+            if (steps.count() == 17)
                 sim.stopScenario();
         });
         sim.startScenario(5);
-        QTRY_COMPARE_WITH_TIMEOUT(steps.count(), 14, 10000);
-        QCOMPARE(steps.at(13).at(0).toInt(), 0); // over again
-        QCOMPARE(internetAway, QStringLiteral("2 3 4 5 6 7 8 9 10 "));
+        QTRY_COMPARE_WITH_TIMEOUT(steps.count(), 17, 10000);
+        QCOMPARE(steps.at(16).at(0).toInt(), 0); // over again
+        QCOMPARE(internetAway, QStringLiteral("2 3 4 5 6 7 8 9 10 11 12 13 "));
         QCOMPARE(lowest, 2);
         QCOMPARE(added.count(), 1);
         QCOMPARE(removed.count(), 1);

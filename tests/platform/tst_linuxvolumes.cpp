@@ -1,8 +1,9 @@
 // Guards the Linux volume service against a fake sysfs and mount table:
 // which volumes count as hot-pluggable and their drive types, and the drive
 // letters handed out from D: in order of arrival, told by the volume
-// watcher as mounts appear and go; and, where a private mount namespace may
-// be made (root), a mount and an unmount seen in the kernel's own table.
+// watcher as mounts appear and go, with the roots a host finds them at;
+// and, where a private mount namespace may be made (root), a mount and an
+// unmount seen in the kernel's own table.
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -129,6 +130,9 @@ private slots:
         QVERIFY(removed.wait(3000));
         QCOMPARE(removed.at(0).at(0).toInt(), 1 << 3);
         QCOMPARE(letters(3, 3), QStringList({"/media/tech/STICK/"}));
+        QCOMPARE(watcher.driveRoot(1 << 3), QStringLiteral("/media/tech/STICK/"));
+        QCOMPARE(watcher.driveRoot(3 << 3), QString());
+        QCOMPARE(watcher.driveRoots(), QStringList({"/media/tech/USB DISK/", "/media/tech/SDCARD/"}));
         // The next arrival gets the lowest free letter; the others keep theirs.
         mount(otherMounts + newStick);
         QVERIFY(added.wait(3000));

@@ -91,8 +91,12 @@ void tst_EthernetSnapshot::vethStates()
     // Running with IPv6 only: the address held before stays.
     QVERIFY(ip(QStringLiteral("-6 addr add fd42::1/64 dev A nodad")));
     QVERIFY(ip(QStringLiteral("link set A-peer up")));
+    // Wait on a scratch copy: a look while the carrier is still coming clears the address.
+    XEthernet::_XETHDATA scratch;
+    QTRY_VERIFY((vantel_ethernetSnapshot(a, scratch), scratch.status == 3));
     data.ip = QStringLiteral("10.9.9.9");
-    QTRY_VERIFY((vantel_ethernetSnapshot(a, data), data.status == 3));
+    vantel_ethernetSnapshot(a, data);
+    QCOMPARE(data.status, 3);
     QCOMPARE(data.ip, QStringLiteral("10.9.9.9"));
 
     QVERIFY(ip(QStringLiteral("addr add 198.51.100.77/32 dev A")));

@@ -67,7 +67,8 @@ int TestXServer::run(const QString& program, const QStringList& arguments, int t
     return client.exitCode();
 }
 
-int vantelRunUnderXvfb(int argc, char** argv, QObject* (*makeTest)(), QSize screen)
+int vantelRunUnderXvfb(int argc, char** argv, QObject* (*makeTest)(), QSize screen,
+                       QApplication* (*makeApplication)(int&, char**))
 {
     TestXServer server;
     if (!server.start(screen)) {
@@ -78,7 +79,8 @@ int vantelRunUnderXvfb(int argc, char** argv, QObject* (*makeTest)(), QSize scre
     qputenv("QT_QPA_PLATFORM", "xcb");
     int result = 0;
     {
-        QApplication app(argc, argv);
+        std::unique_ptr<QApplication> app(makeApplication ? makeApplication(argc, argv)
+                                                          : new QApplication(argc, argv));
         std::unique_ptr<QObject> test(makeTest());
         result = QTest::qExec(test.get(), argc, argv);
     }

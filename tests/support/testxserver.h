@@ -3,7 +3,9 @@
 // itself, ended by its process id. start() points DISPLAY at it.
 //
 // A widget test under it needs the server before QApplication exists:
-// VANTEL_TEST_MAIN_XVFB(TestClass) takes the place of QTEST_MAIN.
+// VANTEL_TEST_MAIN_XVFB(TestClass) takes the place of QTEST_MAIN, and
+// VANTEL_TEST_MAIN_XVFB_APP(TestClass, Application) when the test needs an
+// application object of its own class (one that declares a host's signals).
 #ifndef TESTXSERVER_H
 #define TESTXSERVER_H
 
@@ -12,6 +14,8 @@
 #include <QString>
 
 #include "testprocess.h"
+
+class QApplication;
 
 class TestXServer
 {
@@ -39,13 +43,23 @@ private:
     QString failure;
 };
 
-// Starts the X server, then the application on it under the xcb platform.
-int vantelRunUnderXvfb(int argc, char** argv, QObject* (*makeTest)(), QSize screen = QSize(1280, 1024));
+// Starts the X server, then the application on it under the xcb platform:
+// the one `makeApplication` makes, a plain QApplication when it is null.
+int vantelRunUnderXvfb(int argc, char** argv, QObject* (*makeTest)(), QSize screen = QSize(1280, 1024),
+                       QApplication* (*makeApplication)(int&, char**) = nullptr);
 
 #define VANTEL_TEST_MAIN_XVFB(TestObject)                                                   \
     int main(int argc, char** argv)                                                         \
     {                                                                                       \
         return vantelRunUnderXvfb(argc, argv, []() -> QObject* { return new TestObject; }); \
+    }
+
+#define VANTEL_TEST_MAIN_XVFB_APP(TestObject, Application)                                    \
+    int main(int argc, char** argv)                                                           \
+    {                                                                                         \
+        return vantelRunUnderXvfb(                                                            \
+            argc, argv, []() -> QObject* { return new TestObject; }, QSize(1280, 1024),       \
+            [](int& c, char** v) -> QApplication* { return new Application(c, v); });         \
     }
 
 #endif

@@ -1,0 +1,157 @@
+// The GUI-thread time of one screen capture (the desktop grabbed and saved
+// as PNG on the removable disk) of a 1920x1080 screen on a private Xvfb,
+// beside scrot saving the same screen, timed as a whole process. The screen
+// shows a made-up desktop: gradients, text and a photograph-like field, so
+// that the PNG encoder has real work. Wall time: the GUI thread waits for the
+// X server's copy and the disk as much as it encodes; scrot's CPU time is
+// its child_cpu_ms. BM_PngEncoder saves the grabbed picture alone, with Qt's
+// default quality (-1, what a capture uses) and with 70, whose files come out
+// the size of scrot's: the encoder's share and what the compression costs.
+//   bench_screencapture --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <cstdio>
+
+#include <sys/resource.h>
+
+#include "testxserver.h"
+#include "vantelglobals.h"
+#include "xscreencapture.h"
+
+namespace {
+
+const QSize kScreen(1920, 1080);
+
+class Desktop : public QWidget
+{
+public:
+    Desktop()
+    {
+        setWindowFlags(Qt::FramelessWindowHint);
+        setGeometry(QRect(QPoint(0, 0), kScreen));
+        // Smooth noise, as in a photograph.
+        photo = QImage(640, 360, QImage::Format_RGB32);
+        QRandomGenerator noise(7);
+        for (int y = 0; y < photo.height(); ++y)
+            for (int x = 0; x < photo.width(); ++x) {
+                const int grain = int(noise.bounded(24));
+                photo.setPixel(x, y, qRgb(90 + x / 5 + grain, 60 + y / 3 + grain, 140 - y / 4 + grain));
+            }
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        QLinearGradient sky(0, 0, 0, height());
+        sky.setColorAt(0, QColor(30, 60, 110));
+        sky.setColorAt(1, QColor(200, 210, 230));
+        p.fillRect(rect(), sky);
+        p.fillRect(80, 80, 1000, 860, Qt::white);
+        p.setPen(Qt::black);
+        for (int line = 0; line < 40; ++line)
+            p.drawText(100, 110 + 20 * line,
+                       QStringLiteral("%1  Diagnosi centralina motore: lettura errori, valori reali, attivazioni %2")
+                           .arg(line, 2)
+                           .arg(line * 37 % 101));
+        p.drawImage(1200, 120, photo);
+        p.drawImage(1200, 560, photo.mirrored(true, false));
+    }
+
+private:
+    QImage photo;
+};
+
+QString stickDir;
+
+void BM_XScreenCapture(benchmark::State& state)
+{
+    vantel_capturePath = stickDir;
+    XScreenCapture capture(nullptr);
+    const QString shots = stickDir + QStringLiteral("/Screenshot");
+    qint64 bytes = 0;
+    for (auto _ : state) {
+        capture.slt_capture();
+        state.PauseTiming();
+        const QFileInfoList files = QDir(shots).entryInfoList({QStringLiteral("*.png")}, QDir::Files);
+        if (files.size() != 1) {
+            state.SkipWithError("no picture saved");
+            break;
+        }
+        bytes = files.first().size();
+        QFile::remove(files.first().filePath());
+        state.ResumeTiming();
+    }
+    state.counters["png_bytes"] = double(bytes);
+}
+
+double childrenCpuMs()
+{
+    struct rusage usage {};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3
+           + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+}
+
+void BM_Scrot(benchmark::State& state)
+{
+    const QString file = stickDir + QStringLiteral("/scrot.png");
+    const double cpuBefore = childrenCpuMs();
+    for (auto _ : state) {
+        if (QProcess::execute(QStringLiteral("scrot"), {QStringLiteral("--overwrite"), file}) != 0) {
+            state.SkipWithError("scrot did not run");
+            break;
+        }
+    }
+    state.counters["png_bytes"] = double(QFileInfo(file).size());
+    state.counters["child_cpu_ms"] = (childrenCpuMs() - cpuBefore) / double(state.iterations());
+}
+
+void BM_PngEncoder(benchmark::State& state)
+{
+    const QPixmap picture = QGuiApplication::primaryScreen()->grabWindow(0, 0, 0, kScreen.width(), kScreen.height());
+    const QString file = stickDir + QStringLiteral("/encoder.png");
+    for (auto _ : state)
+        picture.save(file, "png", int(state.range(0)));
+    state.counters["png_bytes"] = double(QFileInfo(file).size());
+}
+
+} // namespace
+
+BENCHMARK(BM_XScreenCapture)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Scrot)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PngEncoder)->Unit(benchmark::kMillisecond)->UseRealTime()->Arg(-1)->Arg(70);
+
+int main(int argc, char** argv)
+{
+    TestXServer server;
+    if (!server.start(kScreen)) {
+        std::fprintf(stderr, "bench_screencapture: %s\n", qPrintable(server.error()));
+        return 1;
+    }
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    QTemporaryDir stick;
+    stickDir = stick.path();
+    Desktop desktop;
+    desktop.show();
+    // Drawn before anything is measured.
+    for (int i = 0; i < 50; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

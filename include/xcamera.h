@@ -1,0 +1,50 @@
+// The camera indicator's provider: shown while a removable disk is known and
+// the camera application of the settings exists; a click launches that
+// application with "MODE=2", and the icon shows the request, then the
+// outcome, then rests again. It follows removable disks through the
+// application object's AddUsbDisk / RemoveUsbDisk signals.
+#ifndef XCAMERA_H
+#define XCAMERA_H
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <memory>
+
+#include "vantel_export.h"
+
+class CapturePath;
+class xprocess;
+
+class VANTEL_EXPORT XCamera : public QObject
+{
+    Q_OBJECT
+public:
+    // Takes the library's capture path and DATA_CAMERA_APP as they are now.
+    explicit XCamera(QObject* parent);
+    ~XCamera() override;
+
+    int xcam_getStatus(QString& value, QString& icon);
+
+public slots:
+    void slt_InternalCommunication(int val, int par, int opt);
+    void AddUsbDisk(int idVolume);
+    void RemoveUsbDisk(int idVolume);
+
+private:
+    void launch();
+
+    int state = -1; // -1 new, 0 not available, 1 ready, 2 requested, 3 launching, 4 done
+    QString valueText;
+    QString iconPath;
+    std::unique_ptr<CapturePath> capturePath;
+    QString cameraApp;
+    bool clicked = false;
+    int launchResult = 0;
+    // A sibling of the provider; guarded because its parent may delete it first.
+    QPointer<xprocess> runner;
+    QString launchMessage;
+};
+
+#endif

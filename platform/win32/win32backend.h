@@ -1,0 +1,38 @@
+// The native backend on Windows: the Windows calls themselves, in plain C++
+// without Qt, so that it builds and is tested on its own (tests/win32). Each
+// service is made when it is first asked for.
+//
+// Windows' headers define the interfaces' numbers (DRIVE_REMOVABLE,
+// AC_LINE_ONLINE, ...) as macros with the same values: a file of this folder
+// includes <windows.h> after every platform header, never before.
+#ifndef VANTEL_PLATFORM_WIN32BACKEND_H
+#define VANTEL_PLATFORM_WIN32BACKEND_H
+
+#include "onfirstuse.h"
+#include "platform.h"
+#include "win32debugoutput.h"
+#include "win32powerstatus.h"
+#include "win32volumes.h"
+#include "win32windowsversion.h"
+
+namespace vantel::platform {
+
+class Win32Backend : public Backend
+{
+public:
+    const char* name() const override { return "win32"; }
+    PowerStatus& powerStatus() override;
+    Volumes& volumes() override;
+    DebugOutput& debugOutput() override;
+    WindowsVersion& windowsVersion() override;
+
+private:
+    OnFirstUse<Win32PowerStatus> power;
+    OnFirstUse<Win32Volumes> volumeService;
+    OnFirstUse<Win32DebugOutput> debug;
+    OnFirstUse<Win32WindowsVersion> version;
+};
+
+} // namespace vantel::platform
+
+#endif

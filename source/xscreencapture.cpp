@@ -1,0 +1,158 @@
+#include "xscreencapture.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QGuiApplication>
+#include <QSaveFile>
+#include <QScreen>
+
+#include "capturepath.h"
+#include "iconcatalogue.h"
+#include "removablevolumes.h"
+#include "statusreport.h"
+#include "xinfodata.h"
+
+namespace {
+
+// Capture states.
+enum { NO_DISK = 0, READY = 1, REQUESTED = 2, CAPTURING = 3, DONE = 4 };
+
+// The whole virtual desktop from its origin, every screen's area in one
+// picture. Null where the platform cannot read the screen: on Wayland a
+// client may not, and Qt answers a null picture.
+QPixmap grabDesktop(QScreen* screen)
+{
+    if (!screen)
+        return QPixmap();
+    const QRect desktop = screen->virtualGeometry();
+    return screen->grabWindow(0, 0, 0, desktop.width(), desktop.height());
+}
+
+// The file gets its name only once it is whole and flushed to the disk
+// (QSaveFile writes an unnamed or temporary file beside it), so a full or
+// pulled disk leaves no half a PNG behind, and the outcome icon means the
+// stick may be pulled. Encoded in memory first: Qt's PNG writer leaks a
+// buffer when its device fails under it.
+bool savePng(const QPixmap& picture, const QString& file)
+{
+    QByteArray png;
+    QBuffer encoded(&png);
+    if (picture.isNull() || !encoded.open(QIODevice::WriteOnly) || !picture.save(&encoded, "png", -1))
+        return false;
+    QSaveFile out(file);
+    return out.open(QIODevice::WriteOnly) && out.write(png) == png.size() && out.commit();
+}
+
+} // namespace
+
+XScreenCapture::XScreenCapture(QObject* parent)
+    : QObject(parent)
+    , iconPath(vantel_iconPath(ICON_NULL))
+    , capturePath(std::make_unique<CapturePath>())
+    , desktop(QGuiApplication::primaryScreen())
+{
+    // By name: the host's application class is not known here. Without the
+    // signals Qt says so on its debug stream and the path found at start stays.
+    QObject* application = QCoreApplication::instance();
+    connect(application, SIGNAL(AddUsbDisk(int)), this, SLOT(AddUsbDisk(int)));
+    connect(application, SIGNAL(RemoveUsbDisk(int)), this, SLOT(RemoveUsbDisk(int)));
+}
+
+XScreenCapture::~XScreenCapture() = default;
+
+int XScreenCapture::xscc_getStatus(QString& value, QString& icon)
+{
+    VANTEL_TRACE_HEADER("XScreenCapture::xscc_getStatus");
+    const QString& root = capturePath->path();
+    const bool present = !root.isEmpty() && QDir(root).exists();
+    if (present && (state == -1 || state == NO_DISK)) {
+        clicked = false; // a click while no disk was there is dropped
+        state = READY;
+    }
+    valueText = QString();
+
+    int ret = XINFORET_OK;
+    if (!present) {
+        state = NO_DISK;
+        iconPath = vantel_iconPath(ICON_NULL);
+        ret = HARDWARE_OFF;
+    } else {
+        switch (state) {
+        case READY:
+            if (clicked) {
+                clicked = false;
+                state = REQUESTED;
+                iconPath = vantel_iconPath(ICON_SCRCAPTWORK);
+            } else {
+                iconPath = vantel_iconPath(ICON_SCRCAPTICON);
+            }
+            break;
+        case REQUESTED:
+            clicked = false;
+            state = CAPTURING;
+            iconPath = vantel_iconPath(xscc_captureproc() ? ICON_SCRCAPTOK : ICON_SCRCAPTERROR);
+            clicked = false;
+            state = DONE;
+            break;
+        case CAPTURING:
+            clicked = false;
+            iconPath = vantel_iconPath(ICON_SCRCAPTWORK);
+            break;
+        case DONE:
+            clicked = false; // the outcome stays one more poll
+            state = READY;
+            break;
+        }
+    }
+
+    value = valueText;
+    icon = iconPath;
+    VANTEL_TRACE(TRC_MASK_NORMAL, vantel_statusReport(QString::number(state), valueText, iconPath, ret));
+    return ret;
+}
+
+bool XScreenCapture::xscc_captureproc()
+{
+    const QString path = capturePath->path();
+    if (path.isEmpty())
+        return false;
+    QString root;
+    if (!vantel_checkDir(path, QString(), root, false))
+        return false;
+    QString directory;
+    if (!vantel_checkDir(root, QStringLiteral("Screenshot"), directory, true))
+        return false;
+    QString file;
+    if (!vantel_uniqueFileName(directory, QStringLiteral("img"), QString(), QStringLiteral("png"), file))
+        return false;
+
+    picture = QPixmap();
+    if (!desktop) // the screen it was made with has gone
+        desktop = QGuiApplication::primaryScreen();
+    picture = grabDesktop(desktop);
+    return savePng(picture, file);
+}
+
+void XScreenCapture::slt_capture()
+{
+    iconPath = vantel_iconPath(xscc_captureproc() ? ICON_SCRCAPTOK : ICON_SCRCAPTERROR);
+    clicked = false;
+    state = DONE;
+}
+
+void XScreenCapture::slt_InternalCommunication(int val, int, int)
+{
+    if (val == XINFO_MSG_CLICKED)
+        clicked = true;
+}
+
+void XScreenCapture::AddUsbDisk(int idVolume)
+{
+    capturePath->addUsbDisk(idVolume);
+}
+
+void XScreenCapture::RemoveUsbDisk(int idVolume)
+{
+    capturePath->removeUsbDisk(idVolume);
+}

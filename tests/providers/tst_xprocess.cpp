@@ -1,0 +1,221 @@
+// Guards the process runner with real small programs: every result code and
+// message letter for letter, paths with blanks bare and quoted, the raw
+// argument string reaching the program as its arguments without a shell,
+// waiting with timers still delivered and not waiting, a new start ending the
+// runner's previous program, the caller's process object, a detached start in
+// its folder, and the file lookup in the current folder and in the registry's
+// "SystemPath" read from the Linux backend's file.
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <sys/wait.h>
+
+#include "linux/linuxbackend.h"
+#include "recordingscript.h"
+#include "xprocess.h"
+
+using namespace vantel::platform;
+
+class TestXProcess : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir work{QDir::tempPath() + "/xprocess with blanks-XXXXXX"};
+
+    QString script(const QString& name, double seconds = 5)
+    {
+        const QString path = work.filePath(name);
+        RecordingScript::remove(path);
+        RecordingScript::write(path, seconds);
+        return path;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(work.isValid());
+        // The native backend, its registry file under our own /etc.
+        qputenv("VANTEL_ETC_ROOT", QFile::encodeName(work.filePath("etc")));
+        installBackend(createNativeBackend());
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<QString>("dir");
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        const QString root = work.path();
+        QTest::newRow("missing folder") << root + "/gone/../missing/" << "cam.sh" << 2
+                                        << "invalid path\ndetails:" + root + "/missing";
+        QTest::newRow("missing file") << root + "/" << "nothere.sh" << 3
+                                      << "file not found\ndetails:" + root + "/nothere.sh";
+        QTest::newRow("not executable") << "" << root + "/plain.txt" << 4
+                                        << "process error\ninfo: \"" + root
+                                               + "/plain.txt\"\ndetails: failed to start";
+        QTest::newRow("no such program") << "" << "\"/nonexistent/cam\"" << 4
+                                         << "process error\ninfo: \"/nonexistent/cam\"\ndetails: failed to start";
+    }
+
+    void failures()
+    {
+        QFETCH(QString, dir);
+        QFETCH(QString, program);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        QFile plain(work.filePath("plain.txt"));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        xprocess runner;
+        QString text = "stale";
+        QCOMPARE(runner.xprc_run(nullptr, dir, program, "MODE=2", text, false), code);
+        QCOMPARE(text, message);
+        QCOMPARE(runner.xprc_runDetached(nullptr, dir, program, "MODE=2", text), code);
+        QCOMPARE(text, message);
+        QCOMPARE(runner.xprc_processId(), qint64(0));
+    }
+
+    void texts()
+    {
+        xprocess runner;
+        const char* codes[] = {"no errors detected", "general error", "invalid path", "file not found",
+                               "process error", "error not managed"};
+        for (int code = -1; code <= 7; ++code) {
+            QString text;
+            runner.xprc_errorText(code, text);
+            QCOMPARE(text, QString::fromLatin1(codes[code >= 0 && code <= 4 ? code : 5]));
+        }
+        const char* errors[] = {"failed to start", "crashed", "timed out", "read from the process",
+                                "write to the process", "unknown"};
+        for (int error = -1; error <= 6; ++error)
+            QCOMPARE(runner.xprc_processErrorText(error), QString::fromLatin1(errors[error >= 0 && error <= 4 ? error : 5]));
+    }
+
+    // The program path has blanks; the argument string is split as a shell
+    // would, but no shell runs: its quotes and $ stay text.
+    void startsWithItsArguments_data()
+    {
+        QTest::addColumn<QString>("dir");
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QStringList>("received");
+        const QString path = work.filePath("my camera.sh");
+        QTest::newRow("bare path") << "" << path << "MODE=2" << QStringList{"MODE=2"};
+        QTest::newRow("quoted path") << "" << "\"" + path + "\"" << "MODE=2" << QStringList{"MODE=2"};
+        QTest::newRow("in its folder") << work.path() << "my camera.sh" << "" << QStringList();
+        QTest::newRow("raw string") << "" << path << "MODE=2 \"two words\" $HOME;x"
+                                    << QStringList{"MODE=2", "two words", "$HOME;x"};
+    }
+
+    void startsWithItsArguments()
+    {
+        QFETCH(QString, dir);
+        QFETCH(QString, program);
+        QFETCH(QString, arguments);
+        QFETCH(QStringList, received);
+        const QString path = script("my camera.sh");
+        xprocess runner;
+        QString message = "stale";
+        QCOMPARE(runner.xprc_run(nullptr, dir, program, arguments, message, false), 0);
+        QCOMPARE(message, QString());
+        RecordedStart start;
+        QTRY_VERIFY(RecordingScript::lastStart(path, start));
+        QCOMPARE(start.arguments, received);
+        QCOMPARE(start.pid, runner.xprc_processId());
+    }
+
+    void waitsWithTimersDelivered()
+    {
+        const QString path = script("short.sh", 0.3);
+        xprocess runner;
+        int ticks = 0;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, this, [&] { ++ticks; });
+        timer.start(10);
+        QString message;
+        QCOMPARE(runner.xprc_run(nullptr, "", path, "", message, true), 0);
+        QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
+        QVERIFY(!processExists(runner.xprc_processId())); // ended and reaped
+        QCOMPARE(RecordingScript::starts(path), 1);
+    }
+
+    void newStartEndsThePrevious()
+    {
+        const QString first = script("first.sh");
+        const QString second = script("second.sh");
+        auto* runner = new xprocess;
+        QString message;
+        QCOMPARE(runner->xprc_run(nullptr, "", first, "", message, false), 0); // no waiting
+        const qint64 firstPid = runner->xprc_processId();
+        QVERIFY(processExists(firstPid));
+        QCOMPARE(runner->xprc_run(nullptr, "", second, "", message, false), 0);
+        const qint64 secondPid = runner->xprc_processId();
+        QVERIFY(!processExists(firstPid));
+        QVERIFY(processExists(secondPid));
+        QCOMPARE(runner->findChildren<QProcess*>().size(), 1);
+        delete runner; // ends the program of its own process object
+        QVERIFY(!processExists(secondPid));
+    }
+
+    void callersProcessObject()
+    {
+        const QString path = script("caller.sh");
+        QProcess own;
+        {
+            xprocess runner;
+            QString message;
+            QCOMPARE(runner.xprc_run(&own, "", path, "MODE=2", message, false), 0);
+            QVERIFY(runner.findChildren<QProcess*>().isEmpty());
+            QCOMPARE(own.processId(), runner.xprc_processId());
+        }
+        QCOMPARE(own.state(), QProcess::Running); // the runner's end leaves it alone
+        own.kill();
+        QVERIFY(own.waitForFinished());
+    }
+
+    void detachedInItsFolder()
+    {
+        const QString path = script("sub dir/detached.sh", 0.2);
+        xprocess runner;
+        QString message;
+        QCOMPARE(runner.xprc_runDetached(nullptr, work.filePath("sub dir/"), "detached.sh", "MODE=2", message), 0);
+        RecordedStart start;
+        QTRY_VERIFY(RecordingScript::lastStart(path, start));
+        QCOMPARE(start.dir, work.filePath("sub dir"));
+        QCOMPARE(start.arguments, QStringList{"MODE=2"});
+        QCOMPARE(start.pid, runner.xprc_processId());
+        QCOMPARE(::waitpid(pid_t(start.pid), nullptr, WNOHANG), -1); // not our child
+    }
+
+    void findFile()
+    {
+        const QString etc = work.filePath("etc/vantel");
+        QVERIFY(QDir().mkpath(etc));
+        QFile registry(etc + "/registry.ini");
+        QVERIFY(registry.open(QIODevice::WriteOnly));
+        registry.write(("[HKEY_LOCAL_MACHINE\\Loader]\nSystemPath=" + work.filePath("a") + "\nSystemPath="
+                        + work.filePath("b") + "\n").toUtf8());
+        registry.close();
+        for (const char* file : {"a/both", "b/both", "b/only-b", "cwd/here"})
+            RecordingScript::write(work.filePath(file), 0);
+
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(work.filePath("cwd")));
+        xprocess runner; // the current folder as it is now
+        QDir::setCurrent(previous);
+        QString path = "stale";
+        QCOMPARE(runner.xprc_findFile("here", path), 0);
+        QCOMPARE(path, work.filePath("cwd/here"));
+        QCOMPARE(runner.xprc_findFile("only-b", path), 0);
+        QCOMPARE(path, work.filePath("b/only-b"));
+        QCOMPARE(runner.xprc_findFile("both", path), 0);
+        QCOMPARE(path, work.filePath("a/both"));
+        QCOMPARE(runner.xprc_findFile("nowhere", path), 3);
+        QCOMPARE(path, QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestXProcess)
+#include "tst_xprocess.moc"
