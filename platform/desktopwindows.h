@@ -18,9 +18,9 @@ class DesktopWindows
 public:
     virtual ~DesktopWindows() = default;
 
-    // FindWindowW(className, no title): a top-level window of that class, a
-    // shown one before a hidden one. 0 when there is none, and when there is
-    // no desktop to look on (no X server).
+    // FindWindowW(className, no title): a top-level window of that class; 0
+    // when there is none, and when there is no desktop to look on (no X
+    // server).
     virtual WindowHandle findWindow(const std::string& className) = 0;
 
     // SendMessageW(window, WM_CLOSE, 0, 0): asks the window's program to close

@@ -22,6 +22,19 @@ WindowsVersion& Win32Backend::windowsVersion()
     return version.get([] { return std::make_unique<Win32WindowsVersion>(); });
 }
 
+DesktopWindows& Win32Backend::desktopWindows()
+{
+    return windows.get([] { return std::make_unique<Win32DesktopWindows>(); });
+}
+
+KeyboardProgram Win32Backend::keyboardProgram(unsigned versionWord)
+{
+    if (versionWord > WV_WINDOWS7)
+        return {"C:\\Program Files\\Common Files\\microsoft shared\\ink\\TabTip.exe", "IPTip_Main_Window",
+                "explorer.exe"};
+    return {"C:\\Windows\\System32\\osk.exe", "OSKMainClass", "explorer.exe"};
+}
+
 std::shared_ptr<Backend> createNativeBackend()
 {
     return std::make_shared<Win32Backend>();

@@ -11,6 +11,7 @@
 #include "onfirstuse.h"
 #include "platform.h"
 #include "win32debugoutput.h"
+#include "win32desktopwindows.h"
 #include "win32powerstatus.h"
 #include "win32volumes.h"
 #include "win32windowsversion.h"
@@ -25,12 +26,17 @@ public:
     Volumes& volumes() override;
     DebugOutput& debugOutput() override;
     WindowsVersion& windowsVersion() override;
+    DesktopWindows& desktopWindows() override;
+    // The touch keyboard above Windows 7, the on-screen keyboard up to it,
+    // both opened through the shell.
+    KeyboardProgram keyboardProgram(unsigned versionWord) override;
 
 private:
     OnFirstUse<Win32PowerStatus> power;
     OnFirstUse<Win32Volumes> volumeService;
     OnFirstUse<Win32DebugOutput> debug;
     OnFirstUse<Win32WindowsVersion> version;
+    OnFirstUse<Win32DesktopWindows> windows;
 };
 
 } // namespace vantel::platform
