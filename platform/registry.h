@@ -1,6 +1,6 @@
 // Registry service: the values the library reads from the system registry
-// (on Windows through QSettings' native format). A backend without a
-// registry keeps such values in a store of its own.
+// (RegQueryValueExW on Windows). A backend without a registry keeps such
+// values in a store of its own.
 #ifndef VANTEL_PLATFORM_REGISTRY_H
 #define VANTEL_PLATFORM_REGISTRY_H
 

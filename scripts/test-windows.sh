@@ -40,6 +40,8 @@ trap cleanup EXIT
 
 # Wine's null graphics driver: windows and messages without an X display.
 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+# A crash ends the suite with a failure instead of waiting in Wine's debugger.
+wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f >/dev/null 2>&1
 wine reg add 'HKLM\Software\Wine\Drives' /v e: /d floppy /f >/dev/null 2>&1
 mkdir "$work/stick"
 ln -s "$work/stick" "$WINEPREFIX/dosdevices/e:"
@@ -47,7 +49,7 @@ wineserver -w # the mount manager reads the drives when Wine starts again
 
 export VANTEL_TEST_POWER_STATUS="0 42" VANTEL_TEST_REMOVABLE_DRIVE='E:\'
 run() {
-    umockdev-run -d "$root/tests/win32/fixtures/battery.umockdev" -- wine "$out/tst_win32.exe" "$@"
+    timeout 600 umockdev-run -d "$root/tests/win32/fixtures/battery.umockdev" -- wine "$out/tst_win32.exe" "$@"
 }
 
 # Wine passed off as Windows 10, where only RtlGetVersion tells 10.0; then

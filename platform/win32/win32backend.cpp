@@ -35,6 +35,11 @@ KeyboardProgram Win32Backend::keyboardProgram(unsigned versionWord)
     return {"C:\\Windows\\System32\\osk.exe", "OSKMainClass", "explorer.exe"};
 }
 
+Registry& Win32Backend::registry()
+{
+    return registryService.get([] { return std::make_unique<Win32Registry>(); });
+}
+
 std::shared_ptr<Backend> createNativeBackend()
 {
     return std::make_shared<Win32Backend>();

@@ -13,6 +13,7 @@
 #include "win32debugoutput.h"
 #include "win32desktopwindows.h"
 #include "win32powerstatus.h"
+#include "win32registry.h"
 #include "win32volumes.h"
 #include "win32windowsversion.h"
 
@@ -30,6 +31,7 @@ public:
     // The touch keyboard above Windows 7, the on-screen keyboard up to it,
     // both opened through the shell.
     KeyboardProgram keyboardProgram(unsigned versionWord) override;
+    Registry& registry() override;
 
 private:
     OnFirstUse<Win32PowerStatus> power;
@@ -37,6 +39,7 @@ private:
     OnFirstUse<Win32DebugOutput> debug;
     OnFirstUse<Win32WindowsVersion> version;
     OnFirstUse<Win32DesktopWindows> windows;
+    OnFirstUse<Win32Registry> registryService;
 };
 
 } // namespace vantel::platform

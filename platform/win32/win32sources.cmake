@@ -7,6 +7,7 @@ set(VANTEL_WIN32_SOURCES
   win32/win32desktopwindows.cpp
   win32/win32devicechanges.cpp
   win32/win32powerstatus.cpp
+  win32/win32registry.cpp
   win32/win32text.cpp
   win32/win32volumes.cpp
   win32/win32windowsversion.cpp)
