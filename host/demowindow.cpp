@@ -83,6 +83,7 @@ DemoWindow::DemoWindow(DemoApplication& app, LibrarySession& session, VantelSimu
         library.resume();
         controls->setSuspended(false);
     });
+    connect(controls, &HostControls::closeKeyboardRequested, &library, &LibrarySession::closeKeyboard);
 
     if (simulation) {
         status->setText(tr("Simulated tablet"));

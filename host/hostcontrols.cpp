@@ -45,6 +45,11 @@ HostControls::HostControls(QWidget* parent)
     auto* screen = new QGroupBox(tr("Screen capture"));
     auto* screenLayout = new QVBoxLayout(screen);
     screenLayout->addWidget(capture);
+    auto* closeKeyboard = new QPushButton(tr("Close keyboard"));
+    closeKeyboard->setToolTip(tr("Asks the on-screen keyboard's window to close"));
+    auto* keyboard = new QGroupBox(tr("On-screen keyboard"));
+    auto* keyboardLayout = new QVBoxLayout(keyboard);
+    keyboardLayout->addWidget(closeKeyboard);
 
     auto* screenOn = new QCheckBox(tr("Keep the screen on"));
     screenOn->setToolTip(tr("No display-off timeout and no dimming after 30 s without input"));
@@ -58,6 +63,7 @@ HostControls::HostControls(QWidget* parent)
     layout->addWidget(indicators);
     layout->addWidget(screen);
     layout->addWidget(display);
+    layout->addWidget(keyboard);
     layout->addStretch(1);
 
     connect(volts, qOverload<double>(&QDoubleSpinBox::valueChanged), this, &HostControls::readingEdited);
@@ -66,6 +72,7 @@ HostControls::HostControls(QWidget* parent)
     connect(resume, &QPushButton::clicked, this, &HostControls::resumeRequested);
     connect(capture, &QPushButton::clicked, this, &HostControls::captureRequested);
     connect(screenOn, &QCheckBox::toggled, this, &HostControls::keepScreenOnChanged);
+    connect(closeKeyboard, &QPushButton::clicked, this, &HostControls::closeKeyboardRequested);
     setSuspended(false);
 }
 

@@ -1,8 +1,9 @@
 // What a host does itself: it reads the vehicle battery and hands the
 // reading to the library, it suspends and resumes the indicators (for
 // example while a full-screen view hides the title bar), it asks for a
-// screen capture from a key of its own, and it keeps the screen on (for
-// example while a long measurement runs).
+// screen capture from a key of its own, it keeps the screen on (for example
+// while a long measurement runs) and it closes the on-screen keyboard (when
+// its own input is done).
 #ifndef HOSTCONTROLS_H
 #define HOSTCONTROLS_H
 
@@ -32,6 +33,7 @@ signals:
     void resumeRequested();
     void captureRequested();
     void keepScreenOnChanged(bool on);
+    void closeKeyboardRequested();
 
 private:
     void readingEdited();

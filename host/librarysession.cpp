@@ -7,6 +7,7 @@
 #include "xbrightness.h"
 #include "xinfo.h"
 #include "xinternet.h"
+#include "xkeyboard.h"
 #include "xscreencapture.h"
 
 namespace {
@@ -79,6 +80,13 @@ bool LibrarySession::open(const QString& iconDir, const QString& iniPath, QStrin
     }
     // The library has no timer of its own for the watchdog: the host runs it.
     watchdog.start();
+    // The settings' platform code leaves the keyboard off on most machines;
+    // the demo shows it wherever the keyboard program exists (it hides itself
+    // where it does not).
+    if (XInfo* keyboardIndicator = infos.value(IND_TYPE_KEYBOARD)) {
+        keyboardIndicator->xinfo_setEnable(true);
+        keyboard = keyboardIndicator->findChild<XKeyboard*>();
+    }
     return true;
 }
 
@@ -123,6 +131,7 @@ void LibrarySession::close()
     vehicleBattery = nullptr;
     screenCapture = nullptr;
     brightness = nullptr;
+    keyboard = nullptr;
     bar = nullptr;
     opened = false;
 }
@@ -148,4 +157,10 @@ void LibrarySession::keepScreenOn(bool on)
     else
         brightness->restoreScreenOff();
     screenKeptOn = on;
+}
+
+void LibrarySession::closeKeyboard()
+{
+    if (keyboard)
+        keyboard->KeyBoardClose();
 }

@@ -17,6 +17,7 @@ class XBarTitle;
 class XBatteryVehicle;
 class XBrightness;
 class XInfo;
+class XKeyboard;
 class XScreenCapture;
 
 class LibrarySession : public QObject
@@ -27,8 +28,8 @@ public:
     ~LibrarySession() override;
 
     // Opens and initialises the library, hands it the icon folder and the
-    // settings file, creates the indicators, enables the vehicle battery and
-    // the brightness, and starts the inactivity watchdog.
+    // settings file, creates the indicators, enables the vehicle battery,
+    // the brightness and the keyboard, and starts the inactivity watchdog.
     // False, with the reason in `error`, when the library cannot be set up.
     bool open(const QString& iconDir, const QString& iniPath, QString& error);
     // Puts the fourteen indicators on the right of `bar` and starts polling.
@@ -49,6 +50,8 @@ public:
     void captureScreen();
     // Suspends the display-off timeout, or restores it.
     void keepScreenOn(bool on);
+    // Asks the on-screen keyboard's window to close, when it is open.
+    void closeKeyboard();
 
 signals:
     // What an indicator passed to the host: clicks (804) and its provider's
@@ -65,6 +68,7 @@ private:
     QPointer<XBrightness> brightness;
     QTimer watchdog;
     bool screenKeptOn = false;
+    XKeyboard* keyboard = nullptr;
     XBarTitle* bar = nullptr;
     bool opened = false;
     bool suspended = false;

@@ -14,6 +14,7 @@
 #include "librarysession.h"
 #include "screenshot.h"
 #include "simulatedsettings.h"
+#include "standinkeyboard.h"
 #include "vantelapi.h"
 #include "vantelsimulation.h"
 #include "xbartitle.h"
@@ -145,6 +146,11 @@ int main(int argc, char** argv)
     QString libraryIni = iniPath;
     if (parser.isSet(simulate)) {
         simulation = std::make_unique<VantelSimulation>();
+        // The simulated tablet's keyboard is the demo's own, so that it opens
+        // and closes on any machine with a display.
+        simulation->setKeyboardProgram(QCoreApplication::applicationDirPath() + QLatin1Char('/')
+                                           + QLatin1String(kStandInKeyboardProgram),
+                                       QLatin1String(kStandInKeyboardClass));
         // The internet check goes to the simulated internet, never out of the
         // machine; the camera is the demo's own program.
         QMap<QString, QString> values{

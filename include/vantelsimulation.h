@@ -47,6 +47,9 @@ public:
     // Connects to a network shown; an empty SSID disconnects. False for a
     // network not in sight.
     bool setWifiConnected(const QString& ssid);
+    // The tablet's on-screen keyboard: the program started by itself and the
+    // class of its window. The tablet has none until one is set.
+    void setKeyboardProgram(const QString& program, const QString& windowClass);
 
     // The internet as the library's internet check sees it: a peer on
     // 127.0.0.1 that accepts connections while reachable and refuses them

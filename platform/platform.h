@@ -33,6 +33,8 @@
 #include "monitorbrightness.h"
 #include "powerscheme.h"
 #include "nativewifi.h"
+#include "desktopwindows.h"
+#include "keyboardprogram.h"
 #include "powerstatus.h"
 #include "registry.h"
 #include "volumes.h"
@@ -54,6 +56,9 @@ public:
     virtual MonitorBrightness& monitorBrightness() = 0;
     virtual LastInput& lastInput() = 0;
     virtual NativeWifi& nativeWifi() = 0;
+    virtual DesktopWindows& desktopWindows() = 0;
+    // The on-screen keyboard for the Windows version word `versionWord`.
+    virtual KeyboardProgram keyboardProgram(unsigned versionWord) = 0;
     virtual Registry& registry() = 0;
 };
 
@@ -77,6 +82,8 @@ inline PowerScheme& powerScheme() { return backend().powerScheme(); }
 inline MonitorBrightness& monitorBrightness() { return backend().monitorBrightness(); }
 inline LastInput& lastInput() { return backend().lastInput(); }
 inline NativeWifi& nativeWifi() { return backend().nativeWifi(); }
+inline DesktopWindows& desktopWindows() { return backend().desktopWindows(); }
+inline KeyboardProgram keyboardProgram(unsigned versionWord) { return backend().keyboardProgram(versionWord); }
 inline Registry& registry() { return backend().registry(); }
 
 } // namespace vantel::platform

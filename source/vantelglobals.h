@@ -34,4 +34,8 @@ extern bool lastRadioOn;
 // no provider looks for the file again.
 extern bool vantel_cameraAppFound;
 
+// Set by the first keyboard provider that finds the keyboard program; the
+// file is not looked for again.
+extern bool vantel_keyboardAppFound;
+
 #endif

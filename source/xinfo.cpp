@@ -13,6 +13,7 @@
 #include "xindicator.h"
 #include "xinisystem.h"
 #include "xinternet.h"
+#include "xkeyboard.h"
 #include "xperimeter.h"
 #include "xscreencapture.h"
 #include "xvciinfo.h"
@@ -133,6 +134,11 @@ void XInfo::xinfo_setType(int value)
     case IND_TYPE_BRIGHTNESS:
         brightness = new XBrightness(this);
         connect(this, &XInfo::sig_InternalCommunication, brightness, &XBrightness::slt_InternalCommunication,
+                Qt::UniqueConnection);
+        break;
+    case IND_TYPE_KEYBOARD:
+        keyboard = new XKeyboard(this);
+        connect(this, &XInfo::sig_InternalCommunication, keyboard, &XKeyboard::slt_InternalCommunication,
                 Qt::UniqueConnection);
         break;
     case IND_TYPE_CAMERA:
@@ -280,6 +286,8 @@ int XInfo::queryProvider()
         return brightness ? brightness->xscc_getStatus(info.value, info.icon) : XINFORET_FAIL;
     case IND_TYPE_SCREENCAPTURE:
         return screenCapture ? screenCapture->xscc_getStatus(info.value, info.icon) : XINFORET_FAIL;
+    case IND_TYPE_KEYBOARD:
+        return keyboard ? keyboard->xkb_getStatus(info.value, info.icon) : XINFORET_FAIL;
     default:
         return XINFORET_FAIL;
     }

@@ -52,6 +52,19 @@ NativeWifi& LinuxBackend::nativeWifi()
     return wifi.get([] { return std::make_unique<LinuxNativeWifi>(); });
 }
 
+DesktopWindows& LinuxBackend::desktopWindows()
+{
+    return windows.get([] { return std::make_unique<LinuxDesktopWindows>(); });
+}
+
+KeyboardProgram LinuxBackend::keyboardProgram(unsigned)
+{
+    // One keyboard whatever the version; the environment may name another
+    // (a different keyboard, or a test's stand-in).
+    return {linuxRoot("VANTEL_KEYBOARD_PROGRAM", "/usr/bin/onboard"), linuxRoot("VANTEL_KEYBOARD_CLASS", "Onboard"),
+            std::string()};
+}
+
 Registry& LinuxBackend::registry()
 {
     return registryService.get([] { return std::make_unique<LinuxRegistry>(linuxRoot("VANTEL_ETC_ROOT", "/etc")); });

@@ -12,6 +12,7 @@
 #include "linuxmonitorbrightness.h"
 #include "linuxpowerscheme.h"
 #include "linuxnativewifi.h"
+#include "linuxdesktopwindows.h"
 #include "linuxpowerstatus.h"
 #include "linuxregistry.h"
 #include "linuxvolumes.h"
@@ -35,6 +36,8 @@ public:
     MonitorBrightness& monitorBrightness() override;
     LastInput& lastInput() override;
     NativeWifi& nativeWifi() override;
+    DesktopWindows& desktopWindows() override;
+    KeyboardProgram keyboardProgram(unsigned versionWord) override;
     Registry& registry() override;
 
 private:
@@ -48,6 +51,7 @@ private:
     OnFirstUse<LinuxMonitorBrightness> backlight;
     OnFirstUse<LinuxLastInput> input;
     OnFirstUse<LinuxNativeWifi> wifi;
+    OnFirstUse<LinuxDesktopWindows> windows;
     OnFirstUse<LinuxRegistry> registryService;
 };
 

@@ -42,6 +42,11 @@ SimNativeWifi& SimTablet::simWifi()
     return wifi.get([] { return std::make_unique<SimNativeWifi>(); });
 }
 
+DesktopWindows& SimTablet::desktopWindows()
+{
+    return windows.get([] { return createNativeDesktopWindows(); });
+}
+
 SimRegistry& SimTablet::simRegistry()
 {
     return registryService.get([] { return std::make_unique<SimRegistry>(); });

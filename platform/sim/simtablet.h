@@ -1,6 +1,8 @@
 // The simulated tablet: a backend whose state a test or a scenario sets.
 // Like every backend it makes each service on first use; the sim*()
-// accessors that set a service's state make it too.
+// accessors that set a service's state make it too. Its windows are those of
+// the display the process runs on, so that the keyboard it is given really
+// opens and closes there.
 #ifndef VANTEL_PLATFORM_SIMTABLET_H
 #define VANTEL_PLATFORM_SIMTABLET_H
 
@@ -11,6 +13,7 @@
 #include "simmonitorbrightness.h"
 #include "simpowerscheme.h"
 #include "simnativewifi.h"
+#include "simkeyboardprogram.h"
 #include "simpowerstatus.h"
 #include "simregistry.h"
 #include "simvolumes.h"
@@ -30,6 +33,8 @@ public:
     MonitorBrightness& monitorBrightness() override { return simBacklight(); }
     LastInput& lastInput() override { return simInput(); }
     NativeWifi& nativeWifi() override { return simWifi(); }
+    DesktopWindows& desktopWindows() override;
+    KeyboardProgram keyboardProgram(unsigned) override { return keyboard.get(); }
     Registry& registry() override { return simRegistry(); }
 
     SimPowerStatus& simPower();
@@ -40,6 +45,7 @@ public:
     SimMonitorBrightness& simBacklight();
     SimLastInput& simInput();
     SimNativeWifi& simWifi();
+    SimKeyboardProgram& simKeyboard() { return keyboard; }
     SimRegistry& simRegistry();
 
 private:
@@ -51,6 +57,8 @@ private:
     OnFirstUse<SimMonitorBrightness> backlight;
     OnFirstUse<SimLastInput> input;
     OnFirstUse<SimNativeWifi> wifi;
+    OnFirstUse<DesktopWindows> windows;
+    SimKeyboardProgram keyboard;
     OnFirstUse<SimRegistry> registryService;
 };
 

@@ -154,6 +154,11 @@ bool VantelSimulation::setWifiConnected(const QString& ssid)
     return d->tablet->simWifi().connect(ssid.toStdString());
 }
 
+void VantelSimulation::setKeyboardProgram(const QString& program, const QString& windowClass)
+{
+    d->tablet->simKeyboard().set({program.toStdString(), windowClass.toStdString(), std::string()});
+}
+
 QString VantelSimulation::internetAddress()
 {
     d->internetPeer();

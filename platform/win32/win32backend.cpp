@@ -27,6 +27,19 @@ NativeWifi& Win32Backend::nativeWifi()
     return wifi.get([] { return std::make_unique<Win32NativeWifi>(); });
 }
 
+DesktopWindows& Win32Backend::desktopWindows()
+{
+    return windows.get([] { return std::make_unique<Win32DesktopWindows>(); });
+}
+
+KeyboardProgram Win32Backend::keyboardProgram(unsigned versionWord)
+{
+    if (versionWord > WV_WINDOWS7)
+        return {"C:\\Program Files\\Common Files\\microsoft shared\\ink\\TabTip.exe", "IPTip_Main_Window",
+                "explorer.exe"};
+    return {"C:\\Windows\\System32\\osk.exe", "OSKMainClass", "explorer.exe"};
+}
+
 Registry& Win32Backend::registry()
 {
     return registryService.get([] { return std::make_unique<Win32Registry>(); });

@@ -15,6 +15,7 @@
 #include "win32monitorbrightness.h"
 #include "win32powerscheme.h"
 #include "win32nativewifi.h"
+#include "win32desktopwindows.h"
 #include "win32powerstatus.h"
 #include "win32registry.h"
 #include "win32volumes.h"
@@ -31,6 +32,10 @@ public:
     DebugOutput& debugOutput() override;
     WindowsVersion& windowsVersion() override;
     NativeWifi& nativeWifi() override;
+    DesktopWindows& desktopWindows() override;
+    // The touch keyboard above Windows 7, the on-screen keyboard up to it,
+    // both opened through the shell.
+    KeyboardProgram keyboardProgram(unsigned versionWord) override;
     Registry& registry() override;
     PowerScheme& powerScheme() override;
     MonitorBrightness& monitorBrightness() override;
@@ -42,6 +47,7 @@ private:
     OnFirstUse<Win32DebugOutput> debug;
     OnFirstUse<Win32WindowsVersion> version;
     OnFirstUse<Win32NativeWifi> wifi;
+    OnFirstUse<Win32DesktopWindows> windows;
     OnFirstUse<Win32Registry> registryService;
     OnFirstUse<Win32PowerScheme> scheme;
     OnFirstUse<Win32MonitorBrightness> backlight;

@@ -1,8 +1,9 @@
 // Guards the demo host as a program run from a shell without a display: it
 // draws off screen by itself, and its screenshot mode saves a window whose
-// title bar shows the battery icon where the demo says it drew it; the
-// simulated tablet's settings are a copy that leaves the host's file alone;
-// a bad option ends it with a clear failure.
+// title bar shows the battery icon where the demo says it drew it, and the
+// simulated tablet's keyboard beside it; the simulated tablet's settings are
+// a copy that leaves the host's file alone; a bad option ends it with a clear
+// failure.
 #include <QImageReader>
 #include <QPainter>
 #include <QProcess>
@@ -91,6 +92,7 @@ private slots:
         QRect cell;
         QSize iconSize;
         QString iconPath;
+        QString keyboardIcon;
         for (const QByteArray& line : run.out.split('\n')) {
             const QStringList f = QString::fromUtf8(line).split(' ');
             if (f.value(0) == "picture" && f.size() >= 3)
@@ -100,7 +102,10 @@ private slots:
                 iconSize = QSize(f[6].toInt(), f[7].toInt());
                 iconPath = f.mid(8).join(' ');
             }
+            if (f.value(0) == "indicator" && f.value(1) == "13" && f.size() >= 9)
+                keyboardIcon = QFileInfo(f.mid(8).join(' ')).fileName();
         }
+        QVERIFY2(keyboardIcon.startsWith("keyboard_white."), run.out.constData());
         QCOMPARE(picture.size(), size);
         QVERIFY2(QFileInfo(iconPath).fileName().startsWith("battery_"), run.out.constData());
         QVERIFY(picture.rect().contains(cell) && cell.left() > picture.width() / 2); // the bar's right-hand group

@@ -1,0 +1,51 @@
+// The on-screen keyboard indicator's provider: shown while the platform's
+// keyboard program exists; a click opens the keyboard, and the host may close
+// its window.
+#ifndef XKEYBOARD_H
+#define XKEYBOARD_H
+
+#include <QObject>
+#include <QProcess>
+#include <QString>
+
+#include "vantel_export.h"
+
+class VANTEL_EXPORT XKeyboard : public QObject
+{
+    Q_OBJECT
+public:
+    // Takes the keyboard program and its window class for the running
+    // Windows version, once.
+    explicit XKeyboard(QObject* parent = nullptr);
+    // The keyboard itself stays open.
+    ~XKeyboard() override;
+
+    int xkb_getStatus(QString& value, QString& icon);
+
+    // Opens the keyboard; where the version looks first, only when its window
+    // is not open yet. The argument is not used.
+    void KeyBoardLaunch(QString);
+    // Asks the keyboard's window to close, when there is one.
+    void KeyBoardClose();
+
+public slots:
+    // A click launches the keyboard, once until the next status query.
+    void slt_InternalCommunication(int val, int par, int opt);
+    // Fits QProcess::finished: closes the keyboard window.
+    void slt_kbClosed(int exitCode, QProcess::ExitStatus exitStatus);
+
+private:
+    void startKeyboard();
+
+    qint32 state = -1;
+    QString valueText;
+    QString iconPath;
+    QString keyboardProgram;
+    bool launchPending = false;
+    QProcess* process = nullptr;
+    unsigned versionWord = 0;
+    QString windowClass;
+    QString shell;
+};
+
+#endif

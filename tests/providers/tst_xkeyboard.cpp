@@ -1,0 +1,216 @@
+// Guards the keyboard provider behind its indicator on a private Xvfb, with a
+// stand-in keyboard (a script that records its process id and runs
+// xmessage): hidden while the program is missing and shown once it exists,
+// with its trace lines; two clicks before a poll open one keyboard; Windows
+// 7's look-first after the poll, the later versions' start on every click;
+// the close that makes the keyboard end and leaves another program's window
+// alone; a keyboard that outlives its provider; and no X server at all.
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+
+#include "iconcatalogue.h"
+#include "platform.h"
+#include "sim/simtablet.h"
+#include "testcatalogue.h"
+#include "testlog.h"
+#include "testprocess.h"
+#include "testxserver.h"
+#include "vantelapi.h"
+#include "vantelsimulation.h"
+#include "xindicator.h"
+#include "xinfo.h"
+#include "xkeyboard.h"
+
+using namespace vantel::platform;
+
+class TestXKeyboard : public QObject
+{
+    Q_OBJECT
+
+    TestXServer server;
+    QTemporaryDir work;
+    QString program;
+    QString pidFile;
+
+    void writeProgram()
+    {
+        QFile script(program);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\necho $$ >> '" + pidFile.toUtf8() + "'\nexec xmessage -name vkbd 'stand-in keyboard'\n");
+        script.close();
+        QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
+    }
+
+    // The stand-ins started so far, oldest first.
+    QList<qint64> started() const
+    {
+        QFile file(pidFile);
+        QList<qint64> pids;
+        if (file.open(QIODevice::ReadOnly)) {
+            for (const QByteArray& line : file.readAll().split('\n'))
+                if (!line.isEmpty())
+                    pids << line.toLongLong();
+        }
+        return pids;
+    }
+
+    int keyboardWindows() const
+    {
+        QByteArray found;
+        server.run("xdotool", {"search", "--onlyvisible", "--class", "^Xmessage$"}, 10000, &found);
+        return int(found.count('\n'));
+    }
+
+    // Detached, a stand-in is nobody's child here: once ended it may stay a zombie.
+    static bool ended(qint64 pid)
+    {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            return true;
+        const QByteArray text = stat.readAll();
+        return text.mid(text.lastIndexOf(')') + 2, 1) == "Z";
+    }
+
+    static void poll(XInfo& indicator) { indicator.xinfo_getStatus(false); }
+    static void click(XInfo& indicator) { indicator.xinfo_getWidget()->click(); }
+
+    static void makeKeyboardIndicator(XInfo& indicator)
+    {
+        indicator.xinfo_setType(IND_TYPE_KEYBOARD);
+        indicator.xinfo_setMode(XINFO_MODE_ICON);
+        indicator.xinfo_setEnable(true);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(installTestCatalogue(qEnvironmentVariable("VANTEL_SOURCE_DIR") + "/icons"));
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        program = work.filePath("keyboard");
+        pidFile = work.filePath("started");
+        qputenv("VANTEL_KEYBOARD_PROGRAM", program.toUtf8());
+        qputenv("VANTEL_KEYBOARD_CLASS", "Xmessage");
+        QFile::remove(testLogFile());
+        VANTEL_OpenLib();
+    }
+
+    void init() { installBackend(createNativeBackend()); }
+
+    void cleanup()
+    {
+        for (qint64 pid : started())
+            if (!ended(pid))
+                ::kill(pid_t(pid), SIGTERM);
+        QTRY_COMPARE(keyboardWindows(), 0);
+        QFile::remove(pidFile);
+    }
+
+    void cleanupTestCase()
+    {
+        VANTEL_CloseLib();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        server.stop();
+    }
+
+    // First: the program is looked for only until it has been found once.
+    void hiddenUntilTheProgramExists()
+    {
+        XInfo indicator;
+        makeKeyboardIndicator(indicator);
+        QVERIFY(indicator.findChild<XKeyboard*>());
+        const QString header = "[XKeyboard::xkb_getStatus] ---------------";
+        const QString report = "getStatus report status:[%1] value:[] icon:[%2] ret:[%3]";
+        const int before = testLogTexts(4096).size();
+
+        poll(indicator);
+        QVERIFY(!indicator.xinfo_getWidget()->isVisible());
+        writeProgram();
+        poll(indicator);
+        QVERIFY(indicator.xinfo_getWidget()->isVisible());
+        QFile::remove(program);
+        poll(indicator);
+        QVERIFY(indicator.xinfo_getWidget()->isVisible());
+        writeProgram();
+
+        const QString white = vantel_iconPath(ICON_KEYBOARD_WHITE);
+        QCOMPARE(testLogTexts(4096).mid(before),
+                 QStringList({header, report.arg(0).arg(vantel_iconPath(ICON_NULL)).arg(HARDWARE_OFF), header,
+                              report.arg(1).arg(white).arg(XINFORET_OK), header,
+                              report.arg(1).arg(white).arg(XINFORET_OK)}));
+    }
+
+    void oneKeyboardPerClickUntilThePoll()
+    {
+        TestProcess logo;
+        QVERIFY2(logo.start("xlogo", {}), qPrintable(logo.error()));
+        XInfo indicator;
+        makeKeyboardIndicator(indicator);
+        poll(indicator);
+        click(indicator);
+        click(indicator);
+        QTRY_COMPARE(keyboardWindows(), 1);
+        QCOMPARE(started().size(), 1);
+
+        poll(indicator);
+        click(indicator); // Windows 7's ways: the keyboard is open already
+        XKeyboard* keyboard = indicator.findChild<XKeyboard*>();
+        keyboard->KeyBoardClose();
+        QTRY_VERIFY(ended(started().first()));
+        QCOMPARE(keyboardWindows(), 0);
+        QVERIFY(logo.running());
+        QCOMPARE(server.run("xdotool", {"search", "--onlyvisible", "--class", "^XLogo$"}), 0);
+
+        click(indicator); // still the same launch until the next poll
+        poll(indicator);
+        click(indicator);
+        QTRY_COMPARE(keyboardWindows(), 1);
+        QCOMPARE(started().size(), 2);
+        keyboard->slt_kbClosed(0, QProcess::NormalExit);
+        QTRY_VERIFY(ended(started().last()));
+        keyboard->KeyBoardClose(); // no keyboard window: nothing to do
+    }
+
+    void laterVersionsStartOnEveryClick()
+    {
+        auto tablet = std::make_shared<SimTablet>();
+        tablet->simVersion().set({10, 0}, WV_WINDOWS10);
+        tablet->simKeyboard().set({program.toStdString(), "Xmessage", std::string()});
+        installBackend(tablet);
+        auto* indicator = new XInfo;
+        makeKeyboardIndicator(*indicator);
+        poll(*indicator);
+        click(*indicator);
+        QTRY_COMPARE(keyboardWindows(), 1);
+        poll(*indicator);
+        click(*indicator);
+        QTRY_COMPARE(keyboardWindows(), 2);
+
+        // The keyboards are not the provider's children: they stay.
+        delete indicator;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (qint64 pid : started())
+            QVERIFY(!ended(pid));
+        QCOMPARE(keyboardWindows(), 2);
+    }
+
+    void noXServer()
+    {
+        const QByteArray display = qgetenv("DISPLAY");
+        qunsetenv("DISPLAY");
+        installBackend(createNativeBackend());
+        XKeyboard keyboard;
+        QString value, icon;
+        QCOMPARE(keyboard.xkb_getStatus(value, icon), int(XINFORET_OK));
+        keyboard.slt_InternalCommunication(XINFO_MSG_CLICKED, -1, -1);
+        QTRY_COMPARE(started().size(), 1); // started; the stand-in finds no display and ends
+        QTRY_VERIFY(ended(started().first()));
+        keyboard.KeyBoardClose();
+        qputenv("DISPLAY", display);
+    }
+};
+
+QTEST_MAIN(TestXKeyboard)
+#include "tst_xkeyboard.moc"
