@@ -151,7 +151,7 @@ void VantelSimulation::setWifiNetwork(const QString& ssid, int signalQuality)
 
 bool VantelSimulation::setWifiConnected(const QString& ssid)
 {
-    return d->tablet->simWifi().connect(ssid.toStdString());
+    return d->tablet->simWifi().setConnected(ssid.toStdString());
 }
 
 void VantelSimulation::setKeyboardProgram(const QString& program, const QString& windowClass)
