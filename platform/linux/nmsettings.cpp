@@ -32,8 +32,10 @@ NmSettings nmProfileSettings(const WlanProfile& profile, const QString& uuid)
     NmSettings settings;
     settings[QStringLiteral("connection")] = {{QStringLiteral("id"), QString::fromStdString(profile.name)},
                                               {QStringLiteral("uuid"), uuid},
-                                              {QStringLiteral("type"), QStringLiteral("802-11-wireless")},
-                                              {QStringLiteral("autoconnect"), profile.autoConnect}};
+                                              {QStringLiteral("type"), QStringLiteral("802-11-wireless")}};
+    // NetworkManager connects automatically unless told otherwise.
+    if (!profile.autoConnect)
+        settings[QStringLiteral("connection")][QStringLiteral("autoconnect")] = false;
     QVariantMap& wireless = settings[QStringLiteral("802-11-wireless")];
     wireless[QStringLiteral("ssid")] = QByteArray::fromStdString(profile.ssid);
     wireless[QStringLiteral("hidden")] = profile.nonBroadcast;

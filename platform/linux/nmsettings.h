@@ -11,7 +11,8 @@
 namespace vantel::platform {
 
 // A Wi-Fi connection named as the profile, with `uuid`:
-// connection.id and autoconnect; 802-11-wireless ssid, mode
+// connection.id, and autoconnect false for a manual profile (true is
+// NetworkManager's default); 802-11-wireless ssid, mode
 // ("infrastructure" for ESS, "adhoc" for IBSS, NetworkManager's default
 // without a connection type) and hidden; for a secured profile
 // 802-11-wireless-security: key-mgmt "wpa-psk" with psk, or WEP as key-mgmt
