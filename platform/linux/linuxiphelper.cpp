@@ -1,7 +1,6 @@
 #include "linuxiphelper.h"
 
 #include <QDBusArgument>
-#include <QDBusConnectionInterface>
 #include <QDBusObjectPath>
 #include <QFile>
 #include <QHostAddress>
@@ -335,12 +334,15 @@ std::uint32_t LinuxIpHelper::setInterfaceSettings(const IpInterfaceSettings& ip)
 
 void LinuxIpHelper::flushResolverCache()
 {
-    QDBusConnection connection = bus();
+    NmClient calls(bus());
     // The bus answers this itself: no wait for a resolver that is not there.
-    if (!connection.interface() || !connection.interface()->isServiceRegistered(text(kResolved)).value())
+    const QDBusMessage running = calls.call(QStringLiteral("/org/freedesktop/DBus"), QStringLiteral("org.freedesktop.DBus"),
+                                            QStringLiteral("NameHasOwner"), {text(kResolved)},
+                                            QStringLiteral("org.freedesktop.DBus"));
+    if (!running.arguments().value(0).toBool())
         return;
-    NmClient(connection).call(QStringLiteral("/org/freedesktop/resolve1"), QStringLiteral("org.freedesktop.resolve1.Manager"),
-                              QStringLiteral("FlushCaches"), {}, text(kResolved));
+    calls.call(QStringLiteral("/org/freedesktop/resolve1"), QStringLiteral("org.freedesktop.resolve1.Manager"),
+               QStringLiteral("FlushCaches"), {}, text(kResolved));
 }
 
 std::uint32_t LinuxIpHelper::dhcpNotifyConfigChange(const std::string& adapterName, bool, std::uint32_t, std::uint32_t,

@@ -154,6 +154,11 @@ bool VantelSimulation::setWifiConnected(const QString& ssid)
     return d->tablet->simWifi().setConnected(ssid.toStdString());
 }
 
+void VantelSimulation::setWifiNetworkKey(const QString& ssid, const QString& key)
+{
+    d->tablet->simWifi().setNetworkKey(ssid.toStdString(), key.toStdString());
+}
+
 void VantelSimulation::setKeyboardProgram(const QString& program, const QString& windowClass)
 {
     d->tablet->simKeyboard().set({program.toStdString(), windowClass.toStdString(), std::string()});

@@ -384,7 +384,9 @@ private slots:
             props.cipher = 4;
             QCOMPARE(wifi.AddNetwork(QString(33, QLatin1Char('x')), QString(), &props, false), 0);
             QCOMPARE(wifi.AddNetwork("VANTEL-WORKSHOP", "1234567", &props, true), 0); // refused key
-            QCOMPARE(wifi.AddNetwork("VANTEL-WORKSHOP", "workshop-key", &props, true), 1);
+            tablet.setWifiNetworkKey("VANTEL-WORKSHOP", "other-passphrase");
+            QCOMPARE(wifi.AddNetwork("VANTEL-WORKSHOP", "workshop-key", &props, true), 0);
+            QCOMPARE(wifi.AddNetwork("VANTEL-WORKSHOP", "other-passphrase", &props, true), 1);
             QCOMPARE(wifi.GetWiFiNetworkProperties(9, &props), 0);
             QVERIFY(tablet.debugOutput().contains(
                 "Connect GetWiFiNetworkProperties - Invalid arguments or no network present"));
