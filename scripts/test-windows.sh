@@ -37,12 +37,19 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+# Runs one of Wine's set-up commands; its messages show only when it fails.
+quietly() {
+    "$@" >"$work/setup.log" 2>&1 || { cat "$work/setup.log"; echo "test-windows.sh: failed: $*" >&2; return 1; }
+}
+
+quietly wine wineboot --init
+quietly wineserver -w
 
 # Wine's null graphics driver: windows and messages without an X display.
-wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+quietly wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f
 # A crash ends the suite with a failure instead of waiting in Wine's debugger.
-wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f >/dev/null 2>&1
-wine reg add 'HKLM\Software\Wine\Drives' /v e: /d floppy /f >/dev/null 2>&1
+quietly wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f
+quietly wine reg add 'HKLM\Software\Wine\Drives' /v e: /d floppy /f
 mkdir "$work/stick"
 ln -s "$work/stick" "$WINEPREFIX/dosdevices/e:"
 wineserver -w # the mount manager reads the drives when Wine starts again
@@ -56,7 +63,7 @@ run() {
 
 # Wine passed off as Windows 10, where only RtlGetVersion tells 10.0; then
 # the whole suite on Wine's own Windows 7.
-wine reg add 'HKCU\Software\Wine' /v Version /d win10 /f >/dev/null 2>&1
+quietly wine reg add 'HKCU\Software\Wine' /v Version /d win10 /f
 VANTEL_TEST_WINDOWS_VERSION=10.0 run --gtest_filter='Win32WindowsVersion.*' --gtest_brief=1
-wine reg delete 'HKCU\Software\Wine' /v Version /f >/dev/null 2>&1
+quietly wine reg delete 'HKCU\Software\Wine' /v Version /f
 VANTEL_TEST_WINDOWS_VERSION=6.1 run

@@ -111,29 +111,19 @@ std::uint8_t combinedPercent(const BatteryTotals& totals)
     return roundedPercent(totals.percentSum / totals.percentCount);
 }
 
-} // namespace
-
-LinuxPowerStatus::LinuxPowerStatus(std::string sysfsRoot)
-    : root(std::move(sysfsRoot)), classDir(root + "/class/power_supply")
-{
-}
-
-bool LinuxPowerStatus::getSystemPowerStatus(SystemPowerStatus& status)
-{
-    // The folder is listed with getdents64 itself: opendir() would add an
-    // fstat to every query.
-    const int classFd = ::open(classDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (classFd < 0) {
-        if (::access(root.c_str(), F_OK) != 0)
-            return false;
-        status.acLineStatus = AC_LINE_ONLINE; // a kernel without the class: no battery
-        status.batteryLifePercent = BATTERY_PERCENTAGE_UNKNOWN;
-        return true;
-    }
-
-    BatteryTotals batteries;
+// What the supplies listed in one look at the class folder add up to.
+struct SupplyTotals {
+    int supplies = 0;
     bool lineListed = false;
     bool lineOnline = false;
+    BatteryTotals batteries;
+};
+
+// Lists the folder open as `classFd` from its start with getdents64 itself
+// (readdir() would want an fstat) and reads each supply.
+SupplyTotals readSupplies(int classFd)
+{
+    SupplyTotals totals;
     alignas(dirent64) char entries[4096];
     ssize_t size;
     while ((size = ::getdents64(classFd, entries, sizeof(entries))) > 0) {
@@ -142,25 +132,64 @@ bool LinuxPowerStatus::getSystemPowerStatus(SystemPowerStatus& status)
             at += entry->d_reclen;
             if (entry->d_name[0] == '.')
                 continue;
+            ++totals.supplies;
             // A supply that vanishes between the listing and here is simply not counted.
             Supply supply;
             if (!supply.open(classFd, entry->d_name))
                 continue;
             const char* type = supply.text(Supply::Type);
             if (same(type, "Mains") || (type && std::strncmp(type, "USB", 3) == 0)) {
-                lineListed = true;
+                totals.lineListed = true;
                 std::int64_t online = 0;
                 if (supply.toInt64(Supply::Online, online) && online != 0)
-                    lineOnline = true;
+                    totals.lineOnline = true;
             } else if (same(type, "Battery")) {
-                addBattery(supply, batteries);
+                addBattery(supply, totals.batteries);
             }
         }
     }
-    ::close(classFd);
+    return totals;
+}
 
-    if (lineListed)
-        status.acLineStatus = lineOnline ? AC_LINE_ONLINE : AC_LINE_OFFLINE;
+} // namespace
+
+LinuxPowerStatus::LinuxPowerStatus(std::string sysfsRoot)
+    : root(std::move(sysfsRoot)), classDir(root + "/class/power_supply")
+{
+}
+
+LinuxPowerStatus::~LinuxPowerStatus()
+{
+    if (classFd >= 0)
+        ::close(classFd);
+}
+
+bool LinuxPowerStatus::getSystemPowerStatus(SystemPowerStatus& status)
+{
+    std::lock_guard<std::mutex> lock(classMutex);
+    // The folder stays open between queries, which saves finding it again
+    // each time. An empty look opens it anew, so a folder that was replaced
+    // or went away is noticed.
+    SupplyTotals totals;
+    if (classFd >= 0 && ::lseek(classFd, 0, SEEK_SET) == 0)
+        totals = readSupplies(classFd);
+    if (totals.supplies == 0) {
+        if (classFd >= 0)
+            ::close(classFd);
+        classFd = ::open(classDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (classFd < 0) {
+            if (::access(root.c_str(), F_OK) != 0)
+                return false;
+            status.acLineStatus = AC_LINE_ONLINE; // a kernel without the class: no battery
+            status.batteryLifePercent = BATTERY_PERCENTAGE_UNKNOWN;
+            return true;
+        }
+        totals = readSupplies(classFd);
+    }
+
+    const BatteryTotals& batteries = totals.batteries;
+    if (totals.lineListed)
+        status.acLineStatus = totals.lineOnline ? AC_LINE_ONLINE : AC_LINE_OFFLINE;
     else if (batteries.discharging)
         status.acLineStatus = AC_LINE_OFFLINE;
     else if (batteries.count == 0 || batteries.charging)

@@ -3,6 +3,7 @@
 #ifndef VANTEL_PLATFORM_LINUXPOWERSTATUS_H
 #define VANTEL_PLATFORM_LINUXPOWERSTATUS_H
 
+#include <mutex>
 #include <string>
 
 #include "powerstatus.h"
@@ -13,6 +14,9 @@ class LinuxPowerStatus : public PowerStatus
 {
 public:
     explicit LinuxPowerStatus(std::string sysfsRoot);
+    ~LinuxPowerStatus() override;
+    LinuxPowerStatus(const LinuxPowerStatus&) = delete;
+    LinuxPowerStatus& operator=(const LinuxPowerStatus&) = delete;
 
     // A mains or USB supply online means AC online. Only batteries of scope
     // System count (a mouse's battery is not the tablet's); several combine
@@ -25,6 +29,8 @@ public:
 private:
     std::string root;
     std::string classDir;
+    std::mutex classMutex; // the open folder's position is shared
+    int classFd = -1;
 };
 
 } // namespace vantel::platform

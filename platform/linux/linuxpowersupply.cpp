@@ -15,9 +15,21 @@ namespace {
 const char* const fileNames[LinuxPowerSupply::AttributeCount] = {
     "type", "online", "scope", "present", "status", "energy_now", "energy_full",
     "charge_now", "charge_full", "voltage_min_design", "voltage_now", "capacity"};
-const char* const ueventKeys[LinuxPowerSupply::AttributeCount] = {
-    "TYPE", "ONLINE", "SCOPE", "PRESENT", "STATUS", "ENERGY_NOW", "ENERGY_FULL",
-    "CHARGE_NOW", "CHARGE_FULL", "VOLTAGE_MIN_DESIGN", "VOLTAGE_NOW", "CAPACITY"};
+struct UeventKey {
+    const char* name;
+    std::size_t length;
+};
+
+template <std::size_t N>
+constexpr UeventKey key(const char (&name)[N])
+{
+    return {name, N - 1};
+}
+
+const UeventKey ueventKeys[LinuxPowerSupply::AttributeCount] = {
+    key("TYPE"), key("ONLINE"), key("SCOPE"), key("PRESENT"), key("STATUS"), key("ENERGY_NOW"),
+    key("ENERGY_FULL"), key("CHARGE_NOW"), key("CHARGE_FULL"), key("VOLTAGE_MIN_DESIGN"),
+    key("VOLTAGE_NOW"), key("CAPACITY")};
 
 const char prefix[] = "POWER_SUPPLY_";
 const std::size_t prefixLength = sizeof(prefix) - 1;
@@ -57,21 +69,26 @@ bool LinuxPowerSupply::open(int classFd, const char* name)
 bool LinuxPowerSupply::parseUevent(int length)
 {
     uevent[length] = '\0';
-    for (char* line = uevent; line < uevent + length;) {
-        char* end = std::strchr(line, '\n');
+    char* const stop = uevent + length;
+    for (char* line = uevent; line < stop;) {
+        char* end = static_cast<char*>(std::memchr(line, '\n', std::size_t(stop - line)));
         if (!end)
-            end = uevent + length;
+            end = stop;
         *end = '\0';
-        char* equals = std::strchr(line, '=');
-        if (equals && std::strncmp(line, prefix, prefixLength) == 0) {
-            *equals = '\0';
+        char* equals = static_cast<char*>(std::memchr(line, '=', std::size_t(end - line)));
+        if (equals && std::size_t(equals - line) > prefixLength && std::memcmp(line, prefix, prefixLength) == 0) {
+            const char* key = line + prefixLength;
+            const std::size_t keyLength = std::size_t(equals - key);
             char* value = equals + 1;
-            std::size_t size = std::strlen(value);
+            std::size_t size = std::size_t(end - value);
             while (size > 0 && blank(value[size - 1]))
                 value[--size] = '\0';
+            // Most lines name attributes not asked for: compare lengths first.
             for (int i = 0; size > 0 && i < AttributeCount; ++i) {
-                if (std::strcmp(line + prefixLength, ueventKeys[i]) == 0)
+                if (ueventKeys[i].length == keyLength && std::memcmp(key, ueventKeys[i].name, keyLength) == 0) {
                     values[i] = value;
+                    break;
+                }
             }
         }
         line = end + 1;

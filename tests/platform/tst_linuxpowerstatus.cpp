@@ -130,6 +130,18 @@ private slots:
         QVERIFY(power.getSystemPowerStatus(status));
         QCOMPARE(int(status.acLineStatus), 0);
         QCOMPARE(int(status.batteryLifePercent), 255);
+        // The folder the query keeps open is replaced, then goes with its root.
+        tree.remove("class/power_supply");
+        tree.supplies({"BAT1/type=Battery", "BAT1/status=Discharging", "BAT1/capacity=12"});
+        QVERIFY(power.getSystemPowerStatus(status));
+        QCOMPARE(int(status.acLineStatus), 0);
+        QCOMPARE(int(status.batteryLifePercent), 12);
+        tree.remove("class");
+        QVERIFY(power.getSystemPowerStatus(status));
+        QCOMPARE(int(status.acLineStatus), 1);
+        QCOMPARE(int(status.batteryLifePercent), 255);
+        QVERIFY(QDir(tree.root()).removeRecursively());
+        QVERIFY(!power.getSystemPowerStatus(status));
     }
 };
 
