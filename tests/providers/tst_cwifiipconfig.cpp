@@ -11,7 +11,6 @@
 #include <QDBusObjectPath>
 #include <QHostAddress>
 #include <QHostInfo>
-#include <QMutex>
 #include <QNetworkInterface>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -20,19 +19,11 @@
 #include "cwifi.h"
 #include "platform.h"
 #include "sim/simtablet.h"
+#include "testmessages.h"
 #include "testnetworkmanager.h"
 #include "testsystembus.h"
 
 namespace {
-
-QMutex messageLock;
-QStringList messages;
-
-void collect(QtMsgType, const QMessageLogContext&, const QString& text)
-{
-    QMutexLocker locker(&messageLock);
-    messages << text;
-}
 
 const QString kResolved = QStringLiteral("org.freedesktop.resolve1");
 const QString kDeviceInterface = QStringLiteral("org.freedesktop.NetworkManager.Device");
@@ -107,7 +98,7 @@ private slots:
         QCOMPARE(bus.mock(kResolved, "/org/freedesktop/resolve1", "AddMethod", {QString(), "FlushCaches", "", "", ""})
                      .type(),
                  QDBusMessage::ReplyMessage);
-        qInstallMessageHandler(collect);
+        TestMessages::install();
     }
 
     // "lo" is a Wi-Fi device here, so that the machine's interfaces name it
@@ -130,8 +121,7 @@ private slots:
                      && nm.addProperty(device, kDeviceInterface, "Dhcp4Config", QVariant::fromValue(QDBusObjectPath(dhcp)))
                      && nm.addMethod(device, kDeviceInterface, "Reapply", "a{sa{sv}}tu", "", ""),
                  qPrintable(nm.error()));
-        QMutexLocker locker(&messageLock);
-        messages.clear();
+        TestMessages::take();
     }
 
     void deviceWithTwoAddresses()
@@ -154,7 +144,8 @@ private slots:
         QCOMPARE(config.dhcpServers, QStringList{"192.168.1.1"});
         QCOMPARE(config.adapterName + ' ' + config.description, QStringLiteral("lo lo"));
         QCOMPARE(config.macAddress, QStringLiteral("11-22-33-44-55-66\n"));
-        QCOMPARE(messages, QStringList{"11-22-33-44-55-66\n"});
+        QCOMPARE(TestMessages::take({"Scansione", "Alimntazione interfaccia cambiata"}),
+                 QStringList{"11-22-33-44-55-66\n"});
         QCOMPARE(QStringList({config.hostName, config.domainName}), hostAndDomain("workshop.lan"));
         QCOMPARE(config.dnsServers, QStringList({"192.168.1.1", "8.8.8.8", "1.1.1.1"}));
         QCOMPARE(client.GetIpConfig(nullptr), 0);

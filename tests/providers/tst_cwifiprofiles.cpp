@@ -7,37 +7,23 @@
 // messages letter for letter, and keys that never reach a message.
 #include <QDBusObjectPath>
 #include <QElapsedTimer>
-#include <QMutex>
 #include <QtTest>
 
 #include "cwifi.h"
 #include "platform.h"
+#include "testmessages.h"
 #include "testnetworkmanager.h"
 #include "testsystembus.h"
 #include "vantelsimulation.h"
 
 namespace {
 
-QMutex messageLock;
-QStringList messages;
+// The notifications' own lines, which come whenever the service tells.
+const QStringList kNotices{"Scansione", "Disconnessione", "Alimntazione interfaccia cambiata"};
 
-void collect(QtMsgType, const QMessageLogContext&, const QString& text)
-{
-    QMutexLocker locker(&messageLock);
-    messages << text;
-}
-
-// The messages since the last call, without the notifications' own lines.
 QStringList takeMessages()
 {
-    QMutexLocker locker(&messageLock);
-    QStringList taken;
-    for (const QString& line : std::as_const(messages))
-        if (line != QLatin1String("Scansione") && line != QLatin1String("Disconnessione")
-            && line != QLatin1String("Alimntazione interfaccia cambiata"))
-            taken << line;
-    messages.clear();
-    return taken;
+    return TestMessages::take(kNotices);
 }
 
 const QStringList kKeys{"secret-passphrase", "abcde", "guest-key", "wrong-key-1", "other-passphrase"};
@@ -88,7 +74,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY2(bus.start(), qPrintable(bus.error()));
-        qInstallMessageHandler(collect);
+        TestMessages::install();
     }
 
     void init()
@@ -108,11 +94,9 @@ private slots:
     {
         client.reset();
         qunsetenv("VANTEL_WIFI_CONNECT_TIMEOUT_MS");
-        QMutexLocker locker(&messageLock);
-        for (const QString& line : std::as_const(messages))
+        for (const QString& line : TestMessages::take())
             for (const QString& key : kKeys)
                 QVERIFY2(!line.contains(key), qPrintable(line));
-        messages.clear();
     }
 
     void keyValidation_data()
