@@ -308,7 +308,8 @@ void NmFollower::propertiesChanged(const QDBusMessage& message)
             fetchConnections(device);
         if (names.contains(QLatin1String("State")))
             stateChanged(path, device, before);
-        else if (names.contains(QLatin1String("ActiveConnection")) && device.state == NM_DEVICE_STATE_ACTIVATED)
+        else if (names.contains(QLatin1String("ActiveConnection")) && device.state == NM_DEVICE_STATE_ACTIVATED
+                 && !device.activeConnection.isEmpty())
             stateChanged(path, device, NM_DEVICE_STATE_PREPARE); // activated anew, with another connection
         if (names.contains(QLatin1String("LastScan")) || names.contains(QLatin1String("AccessPoints")))
             later(nmDeviceGuid(device), wlan_notification_acm_scan_complete);

@@ -10,7 +10,7 @@ namespace {
 bool ipv4(const std::string& text, quint32& address)
 {
     QHostAddress parsed;
-    if (!parsed.setAddress(QString::fromStdString(text)) || parsed.protocol() != QHostAddress::IPv4Protocol)
+    if (!parsed.setAddress(QString::fromStdString(text)) || parsed.protocol() != QAbstractSocket::IPv4Protocol)
         return false;
     address = parsed.toIPv4Address();
     return true;
