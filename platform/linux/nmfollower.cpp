@@ -271,15 +271,14 @@ void NmFollower::timedOut(const QString& devicePath, const QString& profile)
         message.setAutoStartService(false);
         bus.send(message); // its answer changes nothing here
     }
-    for (auto attempt = attempts.begin(); attempt != attempts.end(); ++attempt) {
-        if (attempt->devicePath == devicePath && attempt->profile == profile) {
-            later(attempt->guid, wlan_notification_acm_connection_attempt_fail, profile, NW_REASON_CODE_UNKNOWN);
-            attempt->timer->deleteLater();
-            attempts.erase(attempt);
-            changed();
-            return;
-        }
-    }
+    const auto attempt = std::find_if(attempts.begin(), attempts.end(), [&](const Attempt& candidate) {
+        return candidate.devicePath == devicePath && candidate.profile == profile;
+    });
+    if (attempt == attempts.end())
+        return;
+    later(attempt->guid, wlan_notification_acm_connection_attempt_fail, profile, NW_REASON_CODE_UNKNOWN);
+    forget(devicePath, profile);
+    changed();
 }
 
 void NmFollower::changed()

@@ -261,12 +261,19 @@ private slots:
         QTest::addColumn<QString>("activation"); // the fake's ActivateConnection; empty: the template's
         QTest::addColumn<int>("connected");
         QTest::addColumn<QString>("outcome");
-        QTest::newRow("activated") << QString() << 1 << "--------------------------------- CONNECTED ";
+        QTest::addColumn<int>("givenUp"); // DeactivateConnection calls
+        QTest::newRow("activated") << QString() << 1 << "--------------------------------- CONNECTED " << 0;
         QTest::newRow("failed") << "objects[args[1]].Set('org.freedesktop.NetworkManager.Device', 'State', "
                                    "dbus.UInt32(120)); ret = dbus.ObjectPath('/')"
-                                << 0 << "--------------------------------- CONNECTION FAIL ";
-        QTest::newRow("never ends") << "ret = dbus.ObjectPath('/org/freedesktop/NetworkManager/ActiveConnection/x')"
-                                    << 0 << "--------------------------------- CONNECTION FAIL ";
+                                << 0 << "--------------------------------- CONNECTION FAIL " << 0;
+        // Stuck preparing: at the limit NetworkManager is asked to give it up.
+        QTest::newRow("never ends")
+            << "ret = dbus.ObjectPath('/org/freedesktop/NetworkManager/ActiveConnection/x'); "
+               "self.AddObject(ret, 'org.freedesktop.NetworkManager.Connection.Active', {'Id': 'Home', "
+               "'Connection': args[0], 'State': dbus.UInt32(1)}, []); "
+               "objects[args[1]].Set('org.freedesktop.NetworkManager.Device', 'ActiveConnection', ret); "
+               "objects[args[1]].Set('org.freedesktop.NetworkManager.Device', 'State', dbus.UInt32(40))"
+            << 0 << "--------------------------------- CONNECTION FAIL " << 1;
     }
 
     void connectOutcome()
@@ -282,6 +289,8 @@ private slots:
         QTEST(client->Connect(0, "secret-passphrase"), "connected");
         QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(nm.calls(kManager, "ActivateConnection"), 1);
+        QFETCH(int, givenUp);
+        QTRY_COMPARE(nm.calls(kManager, "DeactivateConnection"), givenUp);
         QCOMPARE(nm.savedConnection("Home").value("802-11-wireless-security").value("psk").toString(),
                  QStringLiteral("secret-passphrase"));
         const QStringList lines = takeMessages();
