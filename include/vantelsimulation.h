@@ -6,7 +6,9 @@
 // 255 (unknown), battery percentage 0 to 100 or 255 (unknown).
 // The tablet has a backlight at 80 %, an empty power scheme and input a
 // moment ago. Its Wi-Fi starts with both radio switches on, connected to
-// "VANTEL-WORKSHOP" at 80 %, with "VANTEL-GUEST" at 40 % in sight.
+// "VANTEL-WORKSHOP" at 80 %, with "VANTEL-GUEST" at 40 % in sight; they take
+// the keys "workshop-key" and "guest-key", and a connection attempt with
+// another key fails.
 #ifndef VANTELSIMULATION_H
 #define VANTELSIMULATION_H
 
@@ -47,6 +49,9 @@ public:
     // Connects to a network shown; an empty SSID disconnects. False for a
     // network not in sight.
     bool setWifiConnected(const QString& ssid);
+    // The key a network takes (an empty one: an open network). A network
+    // shown by setWifiNetwork takes any key until it is given one.
+    void setWifiNetworkKey(const QString& ssid, const QString& key);
     // The tablet's on-screen keyboard: the program started by itself and the
     // class of its window. The tablet has none until one is set.
     void setKeyboardProgram(const QString& program, const QString& windowClass);

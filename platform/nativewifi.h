@@ -24,8 +24,11 @@ enum : std::uint32_t {
     NW_ERROR_INVALID_HANDLE = 6,
     NW_ERROR_NOT_SUPPORTED = 50,
     NW_ERROR_INVALID_PARAMETER = 87,
+    NW_ERROR_ALREADY_EXISTS = 183,
     NW_ERROR_SERVICE_NOT_ACTIVE = 1062,
     NW_ERROR_NOT_FOUND = 1168,
+    NW_ERROR_BAD_PROFILE = 1206,
+    NW_ERROR_TIMEOUT = 1460,
     NW_ERROR_INVALID_STATE = 5023
 };
 
@@ -108,6 +111,14 @@ enum DOT11_PHY_TYPE : std::uint32_t {
 };
 
 enum WLAN_INTERFACE_TYPE : std::uint32_t { wlan_interface_type_native_802_11 = 1 };
+
+enum WLAN_CONNECTION_MODE : std::uint32_t {
+    wlan_connection_mode_profile = 0,
+    wlan_connection_mode_temporary_profile = 1,
+    wlan_connection_mode_discovery_secure = 2,
+    wlan_connection_mode_discovery_unsecure = 3,
+    wlan_connection_mode_auto = 4
+};
 
 struct GUID {
     std::uint32_t Data1 = 0;
@@ -225,6 +236,15 @@ struct WLAN_INTERFACE_CAPABILITY {
     std::vector<std::uint32_t> dot11PhyTypes;
 };
 
+// What WlanConnect is given; the profile names the network, so neither an
+// SSID nor a BSSID list is passed (null in the Windows call).
+struct WLAN_CONNECTION_PARAMETERS {
+    std::uint32_t wlanConnectionMode = wlan_connection_mode_profile;
+    std::string strProfile;
+    std::uint32_t dot11BssType = dot11_BSS_type_infrastructure;
+    std::uint32_t dwFlags = 0;
+};
+
 // The data of the connection notifications (10, 11, 21).
 struct WLAN_CONNECTION_NOTIFICATION_DATA {
     std::string strProfileName;
@@ -296,6 +316,22 @@ public:
 
     // WlanScan: asks for a scan and returns at once; scan_complete follows.
     virtual std::uint32_t scan(HANDLE handle, const GUID& interfaceGuid) = 0;
+
+    // WlanSetProfile: stores a WLAN profile document (UTF-8) for every user,
+    // under the document's name. NW_ERROR_BAD_PROFILE for a document that is
+    // not a valid profile, NW_ERROR_ALREADY_EXISTS when a profile of that name
+    // exists and `overwrite` is false. `reasonCode` tells more on a failure
+    // (0 on success).
+    virtual std::uint32_t setProfile(HANDLE handle, const GUID& interfaceGuid, std::uint32_t flags,
+                                     const std::string& profileXml, bool overwrite, std::uint32_t& reasonCode) = 0;
+    // WlanDeleteProfile: NW_ERROR_NOT_FOUND when there is no such profile.
+    virtual std::uint32_t deleteProfile(HANDLE handle, const GUID& interfaceGuid, const std::string& profileName) = 0;
+    // WlanConnect: starts an attempt and returns; its outcome comes as
+    // notification 10 (connection complete) or 11 (attempt failed).
+    virtual std::uint32_t connect(HANDLE handle, const GUID& interfaceGuid,
+                                  const WLAN_CONNECTION_PARAMETERS& parameters) = 0;
+    // WlanDisconnect: success also when the interface is not connected.
+    virtual std::uint32_t disconnect(HANDLE handle, const GUID& interfaceGuid) = 0;
 };
 
 } // namespace vantel::platform

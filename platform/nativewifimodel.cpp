@@ -401,4 +401,43 @@ std::uint32_t NativeWifiModel::scan(HANDLE handle, const GUID& interfaceGuid)
     return withInterface(handle, interfaceGuid, [&](const InterfaceView&) { return requestScan(interfaceGuid); });
 }
 
+std::uint32_t NativeWifiModel::setProfile(HANDLE handle, const GUID& interfaceGuid, std::uint32_t,
+                                          const std::string& profileXml, bool overwrite, std::uint32_t& reasonCode)
+{
+    reasonCode = NW_REASON_CODE_UNKNOWN;
+    if (profileXml.empty())
+        return NW_ERROR_INVALID_PARAMETER;
+    return withInterface(handle, interfaceGuid, [&](const InterfaceView&) {
+        return storeProfile(interfaceGuid, profileXml, overwrite, reasonCode);
+    });
+}
+
+std::uint32_t NativeWifiModel::deleteProfile(HANDLE handle, const GUID& interfaceGuid, const std::string& profileName)
+{
+    if (profileName.empty())
+        return NW_ERROR_INVALID_PARAMETER;
+    return withInterface(handle, interfaceGuid,
+                         [&](const InterfaceView&) { return removeProfile(interfaceGuid, profileName); });
+}
+
+std::uint32_t NativeWifiModel::connect(HANDLE handle, const GUID& interfaceGuid,
+                                       const WLAN_CONNECTION_PARAMETERS& parameters)
+{
+    const std::uint32_t bssType = parameters.dot11BssType;
+    if (bssType < dot11_BSS_type_infrastructure || bssType > dot11_BSS_type_any)
+        return NW_ERROR_INVALID_PARAMETER;
+    if (parameters.wlanConnectionMode != wlan_connection_mode_profile)
+        return parameters.wlanConnectionMode <= wlan_connection_mode_auto ? NW_ERROR_NOT_SUPPORTED
+                                                                          : NW_ERROR_INVALID_PARAMETER;
+    if (parameters.strProfile.empty())
+        return NW_ERROR_INVALID_PARAMETER;
+    return withInterface(handle, interfaceGuid,
+                         [&](const InterfaceView&) { return startConnection(interfaceGuid, parameters.strProfile); });
+}
+
+std::uint32_t NativeWifiModel::disconnect(HANDLE handle, const GUID& interfaceGuid)
+{
+    return withInterface(handle, interfaceGuid, [&](const InterfaceView&) { return endConnection(interfaceGuid); });
+}
+
 } // namespace vantel::platform

@@ -76,6 +76,15 @@ public:
     std::uint32_t registerNotification(HANDLE handle, std::uint32_t sources, WLAN_NOTIFICATION_CALLBACK callback,
                                        void* context) override;
     std::uint32_t scan(HANDLE handle, const GUID& interfaceGuid) override;
+    // Besides the handle and interface, these check what Windows checks
+    // before it starts: a document, a profile name, a BSS type, the profile
+    // mode (the only one these backends offer; others are NW_ERROR_NOT_SUPPORTED).
+    std::uint32_t setProfile(HANDLE handle, const GUID& interfaceGuid, std::uint32_t flags,
+                             const std::string& profileXml, bool overwrite, std::uint32_t& reasonCode) override;
+    std::uint32_t deleteProfile(HANDLE handle, const GUID& interfaceGuid, const std::string& profileName) override;
+    std::uint32_t connect(HANDLE handle, const GUID& interfaceGuid,
+                          const WLAN_CONNECTION_PARAMETERS& parameters) override;
+    std::uint32_t disconnect(HANDLE handle, const GUID& interfaceGuid) override;
 
 protected:
     // The machine as the backend now sees it; queries answer from it at once.
@@ -91,6 +100,13 @@ protected:
     // Switches the radio of an interface the last description holds.
     virtual std::uint32_t switchRadio(const GUID& interfaceGuid, bool on) = 0;
     virtual std::uint32_t requestScan(const GUID& interfaceGuid) = 0;
+    // Profile and connection work on an interface the last description
+    // holds, with arguments already checked.
+    virtual std::uint32_t storeProfile(const GUID& interfaceGuid, const std::string& profileXml, bool overwrite,
+                                       std::uint32_t& reasonCode) = 0;
+    virtual std::uint32_t removeProfile(const GUID& interfaceGuid, const std::string& profileName) = 0;
+    virtual std::uint32_t startConnection(const GUID& interfaceGuid, const std::string& profileName) = 0;
+    virtual std::uint32_t endConnection(const GUID& interfaceGuid) = 0;
 
 private:
     struct InterfaceView;

@@ -34,6 +34,7 @@
 #include "powerscheme.h"
 #include "nativewifi.h"
 #include "desktopwindows.h"
+#include "iphelper.h"
 #include "keyboardprogram.h"
 #include "powerstatus.h"
 #include "registry.h"
@@ -60,6 +61,7 @@ public:
     // The on-screen keyboard for the Windows version word `versionWord`.
     virtual KeyboardProgram keyboardProgram(unsigned versionWord) = 0;
     virtual Registry& registry() = 0;
+    virtual IpHelper& ipHelper() = 0;
 };
 
 // The backend in use; created on first use when none was installed.
@@ -85,6 +87,7 @@ inline NativeWifi& nativeWifi() { return backend().nativeWifi(); }
 inline DesktopWindows& desktopWindows() { return backend().desktopWindows(); }
 inline KeyboardProgram keyboardProgram(unsigned versionWord) { return backend().keyboardProgram(versionWord); }
 inline Registry& registry() { return backend().registry(); }
+inline IpHelper& ipHelper() { return backend().ipHelper(); }
 
 } // namespace vantel::platform
 

@@ -1,38 +1,21 @@
 #include "cwifi.h"
 
 #include <QDebug>
-#include <QMutex>
 #include <QPainter>
 
-#include <atomic>
 #include <cstring>
-#include <vector>
 
+#include "cwifi_p.h"
 #include "panordata.h"
-#include "platform.h"
-
-namespace nw = vantel::platform;
 
 namespace {
 
-enum : quint32 {
-    RECORD_FROM_VISIBLE_NETWORK = 0x4000,
-    BSS_TYPE_FLAGS_SET = 0x8000,
-    MASK_WPA = 0x100,
-    MASK_RSNA = 0x200
-};
+enum : quint32 { BSS_TYPE_FLAGS_SET = 0x8000, MASK_WPA = 0x100, MASK_RSNA = 0x200 };
 
 // Selector of Panor's signal-bar size.
 const int kInterfaceSignalBar = 1;
 
 static_assert(sizeof(DOT11_SSID) == 36, "DOT11_SSID has the layout Native Wifi publishes");
-
-// The record header: a count and an index (always 0), then the records.
-struct RecordBlock {
-    quint32 count = 0;
-    quint32 index = 0;
-    std::vector<WifiNetworkRecord> items;
-};
 
 // The length and the bytes it covers; a caller's bytes beyond do not count.
 bool sameSsidBytes(const DOT11_SSID& a, const DOT11_SSID& b)
@@ -51,52 +34,6 @@ DOT11_SSID recordSsid(const nw::DOT11_SSID& ssid)
 
 } // namespace
 
-class CwifiPrivate
-{
-public:
-    explicit CwifiPrivate(Cwifi* owner) : q(owner) {}
-
-    nw::NativeWifi& service() { return backend->nativeWifi(); }
-
-    quint32 SelectInterface();
-    quint32 RefreshNetworkList();
-    quint32 RefreshWiFiInterface();
-    void BuildNetworkRecord(const nw::WLAN_AVAILABLE_NETWORK& network, const nw::WLAN_BSS_ENTRY* bss,
-                            WifiNetworkRecord& record);
-    static quint32 AuthCipherMask(const nw::WLAN_AUTH_CIPHER_PAIR_LIST* pairs);
-    void CloseWlan();
-    static void onWlanNotification(const nw::WLAN_NOTIFICATION_DATA* data, void* context);
-    void repaint(int index);
-
-    Cwifi* const q;
-    // The service belongs to the backend in use when the client was made.
-    const std::shared_ptr<nw::Backend> backend = nw::currentBackend();
-
-    QString interfaceName;
-    int pixmapCount = 0;
-    QVector<QPixmap> signalPixmaps;
-    // The signal each picture was last painted for (-1: never): a refresh
-    // repaints only the bars whose signal moved.
-    QVector<int> paintedSignals;
-    std::unique_ptr<RecordBlock> records;
-    nw::HANDLE clientHandle = 0;
-    nw::GUID interfaceGuid;
-    quint32 bssTypeFlags = 0;
-    quint32 capabilityMask = 0;
-    std::unique_ptr<nw::WLAN_AVAILABLE_NETWORK_LIST> networkList;
-    std::unique_ptr<nw::WLAN_BSS_LIST> bssList;
-    std::unique_ptr<nw::WLAN_CONNECTION_ATTRIBUTES> currentConnection;
-    std::unique_ptr<nw::WLAN_AUTH_CIPHER_PAIR_LIST> infraPairs;
-    std::unique_ptr<nw::WLAN_AUTH_CIPHER_PAIR_LIST> adhocPairs;
-    int isOpen = 0;
-    QMutex lock;
-    std::atomic<int> notifyEnabled{1};
-    // The notification thread meets a connection attempt here.
-    QMutex pendingLock;
-    int connectResult = 0;
-    QString pendingProfileName;
-};
-
 Cwifi::Cwifi(QString interfaceName, QWidget* parent)
     : QWidget(parent), d(std::make_unique<CwifiPrivate>(this))
 {
@@ -104,6 +41,7 @@ Cwifi::Cwifi(QString interfaceName, QWidget* parent)
     d->notifyEnabled = 1;
     d->interfaceName = interfaceName;
     d->pixmapCount = 0;
+    d->fillNameTables();
     OpenWlan();
 }
 

@@ -12,6 +12,7 @@
 
 #include <QPixmap>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <memory>
@@ -38,6 +39,34 @@ struct WifiNetworkRecord {
     char16_t keyText[1024]; // UTF-16
     quint32 auth;           // DOT11_AUTH_ALGORITHM
     quint32 frequency;      // channel centre frequency in kHz; 0 when not known
+};
+
+// What a caller tells of a network it adds or changes, and what
+// GetWiFiNetworkProperties tells back.
+struct WifiNetworkProperties {
+    quint32 auth = 0;   // DOT11_AUTH_ALGORITHM
+    quint32 cipher = 0; // DOT11_CIPHER_ALGORITHM
+    QString key;
+    bool adhoc = false; // an independent BSS
+    quint32 keyIndex = 0;
+};
+
+// The IPv4 configuration of the client's adapter (GetIpConfig), or the one to
+// give it (SetIpConfig, which reads dhcpEnabled and, for a static
+// configuration, the first address, mask and gateway and the first two DNS
+// servers).
+struct WifiIpConfig {
+    QStringList addresses;   // dotted text
+    QStringList masks;       // beside addresses
+    QString adapterName;     // Windows: its GUID text; Linux: the interface name
+    QString description;
+    bool dhcpEnabled = false;
+    QStringList dhcpServers; // the DHCP server, while DHCP is on
+    QString hostName;        // the computer's name
+    QString domainName;
+    QStringList dnsServers;  // the computer's, in order
+    QStringList gateways;    // the adapter's first default gateway
+    QString macAddress;      // "00-1A-2B-3C-4D-5E\n"
 };
 
 class CwifiPrivate;
@@ -82,6 +111,48 @@ public:
     // again after a failed open, when the radio is on.
     bool OpenWlan();
     void ReopenWlan();
+
+    // Profiles and connections. The profile of a network is named after its
+    // SSID, one character a byte; keys go only to the Native Wifi service.
+    //
+    // Stores `key` in network `index`'s record when it suits the network's
+    // authentication and cipher: 1, else 0.
+    int SaveNetworkKey(int index, QString key);
+    int SaveWAPKeyImpl(WifiNetworkRecord* record, QString key);
+    // Hands the record's profile document to the service: its error code, 0
+    // on success.
+    int SetProfile(WifiNetworkRecord* record);
+    QString BuildProfileXml(WifiNetworkRecord* record);
+    // Stores the network's profile (with `key`, when given), connects and
+    // waits in a local event loop for the outcome, holding the snapshot's
+    // lock: 1 connected, 0 otherwise. Make them from the thread that made
+    // the client.
+    int Connect(int index, QString key);
+    int DirectConnect(WifiNetworkRecord* record);
+    // Stores a profile for `ssid` (at most 32 characters), and connects when
+    // asked: 1 stored (and connected), 0 otherwise.
+    int AddNetwork(QString ssid, QString key, WifiNetworkProperties* props, bool connectNow);
+    int SetWiFiNetworkProperties(int index, WifiNetworkProperties* props);
+    int GetWiFiNetworkProperties(int index, WifiNetworkProperties* props);
+    int AuthName(int auth, QString& name);
+    int CipherName(int cipher, QString& name);
+    int AuthFromName(QString name);
+    int CipherFromName(QString name);
+    // Disconnects the interface and deletes the network's profile: the
+    // deletion's error code; 87 for a bad index.
+    int DeleteNetwork(int index);
+
+    // IP configuration of the adapter whose description is the interface's.
+    // 1 when the adapters and network parameters could be read.
+    int GetIpConfig(WifiIpConfig* config);
+    // Applies DHCP or a static configuration to the adapter, then flushes
+    // the DNS resolver's cache: 1 when the adapters could be read. A static
+    // configuration whose lists lack an address, mask, gateway or one of two
+    // DNS servers is refused as a whole: 0, and nothing changes.
+    int SetIpConfig(WifiIpConfig* config);
+    // Tells the DHCP client of an address change: 1 when it accepted.
+    int NotifyDhcpChange(const char* adapterName, bool enableDhcp, quint32 ipAddress, quint32 subnetMask);
+    void FlushDnsCache();
 
 signals:
     void WifiEndScan();

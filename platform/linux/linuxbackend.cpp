@@ -70,6 +70,11 @@ Registry& LinuxBackend::registry()
     return registryService.get([] { return std::make_unique<LinuxRegistry>(linuxRoot("VANTEL_ETC_ROOT", "/etc")); });
 }
 
+IpHelper& LinuxBackend::ipHelper()
+{
+    return ip.get([] { return std::make_unique<LinuxIpHelper>(linuxRoot("VANTEL_ETC_ROOT", "/etc")); });
+}
+
 std::shared_ptr<Backend> createNativeBackend()
 {
     return std::make_shared<LinuxBackend>(linuxRoot("VANTEL_SYSFS_ROOT", "/sys"),

@@ -13,6 +13,7 @@
 #include "linuxpowerscheme.h"
 #include "linuxnativewifi.h"
 #include "linuxdesktopwindows.h"
+#include "linuxiphelper.h"
 #include "linuxpowerstatus.h"
 #include "linuxregistry.h"
 #include "linuxvolumes.h"
@@ -39,6 +40,7 @@ public:
     DesktopWindows& desktopWindows() override;
     KeyboardProgram keyboardProgram(unsigned versionWord) override;
     Registry& registry() override;
+    IpHelper& ipHelper() override;
 
 private:
     const std::string sysfsRoot;
@@ -53,6 +55,7 @@ private:
     OnFirstUse<LinuxNativeWifi> wifi;
     OnFirstUse<LinuxDesktopWindows> windows;
     OnFirstUse<LinuxRegistry> registryService;
+    OnFirstUse<LinuxIpHelper> ip;
 };
 
 } // namespace vantel::platform

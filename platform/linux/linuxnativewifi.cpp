@@ -1,29 +1,41 @@
 #include "linuxnativewifi.h"
 
 #include <QDBusConnection>
-#include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QDBusVariant>
 #include <QThread>
+#include <QUuid>
 
 #include <atomic>
 #include <chrono>
 
+#include "nmclient.h"
 #include "nmfollower.h"
+#include "nmsettings.h"
+#include "wlanprofile.h"
 
 namespace vantel::platform {
 
 namespace {
 
 constexpr auto kReadyWait = std::chrono::seconds(5);
-constexpr int kCallTimeoutMs = 3000;
 
 std::atomic<int> connectionCount{0};
 
+// An attempt's time limit: 60 s unless VANTEL_WIFI_CONNECT_TIMEOUT_MS says otherwise.
+int connectTimeoutMs()
+{
+    bool ok = false;
+    const int ms = qEnvironmentVariableIntValue("VANTEL_WIFI_CONNECT_TIMEOUT_MS", &ok);
+    return ok && ms > 0 ? ms : 60000;
+}
+
+} // namespace
+
 // Runs the follower: made, started and destroyed in the thread itself, so
 // that its D-Bus connection and timers belong to it.
-class FollowerThread : public QThread
+class LinuxNativeWifi::FollowerThread : public QThread
 {
 public:
     FollowerThread(QString connectionName, NmFollower::Sink handOn, std::function<void()> whenStarted)
@@ -31,33 +43,35 @@ public:
     {
     }
 
+    void post(std::function<void(NmFollower&)> work)
+    {
+        std::lock_guard<std::mutex> lock(followerLock);
+        if (follower)
+            QMetaObject::invokeMethod(follower, [work, target = follower] { work(*target); }, Qt::QueuedConnection);
+    }
+
 protected:
     void run() override
     {
-        NmFollower follower(name, sink);
-        follower.start();
+        NmFollower running(name, sink);
+        running.start();
+        {
+            std::lock_guard<std::mutex> lock(followerLock);
+            follower = &running;
+        }
         started();
         exec();
+        std::lock_guard<std::mutex> lock(followerLock);
+        follower = nullptr;
     }
 
 private:
     const QString name;
     const NmFollower::Sink sink;
     const std::function<void()> started;
+    std::mutex followerLock;
+    NmFollower* follower = nullptr;
 };
-
-std::uint32_t windowsError(const QDBusMessage& reply)
-{
-    if (reply.type() != QDBusMessage::ErrorMessage)
-        return NW_SUCCESS;
-    const QString name = reply.errorName();
-    if (name == QDBusError::errorString(QDBusError::AccessDenied)
-        || name.endsWith(QLatin1String(".PermissionDenied")) || name.endsWith(QLatin1String(".NotAuthorized")))
-        return NW_ERROR_ACCESS_DENIED;
-    return NW_ERROR_SERVICE_NOT_ACTIVE;
-}
-
-} // namespace
 
 LinuxNativeWifi::LinuxNativeWifi() = default;
 
@@ -117,15 +131,19 @@ QString LinuxNativeWifi::devicePath(const GUID& interfaceGuid)
     return QString();
 }
 
+void LinuxNativeWifi::onFollower(std::function<void(NmFollower&)> work)
+{
+    if (thread)
+        thread->post(std::move(work));
+}
+
 std::uint32_t LinuxNativeWifi::switchRadio(const GUID&, bool on)
 {
-    QDBusMessage message = QDBusMessage::createMethodCall(
-        QString::fromLatin1(NmFollower::service), QString::fromLatin1(NmFollower::managerPath),
-        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Set"));
-    message.setArguments({QString::fromLatin1(NmFollower::service), QStringLiteral("WirelessEnabled"),
-                          QVariant::fromValue(QDBusVariant(on))});
-    message.setAutoStartService(false);
-    return windowsError(QDBusConnection(connectionName).call(message, QDBus::Block, kCallTimeoutMs));
+    NmClient nm{QDBusConnection(connectionName)};
+    return NmClient::windowsError(nm.call(QString::fromLatin1(NmFollower::managerPath),
+                                          QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Set"),
+                                          {QString::fromLatin1(NmFollower::service), QStringLiteral("WirelessEnabled"),
+                                           QVariant::fromValue(QDBusVariant(on))}));
 }
 
 std::uint32_t LinuxNativeWifi::requestScan(const GUID& interfaceGuid)
@@ -141,6 +159,79 @@ std::uint32_t LinuxNativeWifi::requestScan(const GUID& interfaceGuid)
     // Its outcome shows as a new scan, or none.
     QDBusConnection(connectionName).asyncCall(message);
     return NW_SUCCESS;
+}
+
+std::uint32_t LinuxNativeWifi::storeProfile(const GUID&, const std::string& profileXml, bool overwrite,
+                                           std::uint32_t& reasonCode)
+{
+    WlanProfile profile;
+    if (parseWlanProfile(profileXml, profile) != NW_SUCCESS)
+        return NW_ERROR_BAD_PROFILE;
+    NmClient nm{QDBusConnection(connectionName)};
+    NmSettings existing;
+    const QString path = nm.findConnection(QString::fromStdString(profile.name), &existing);
+    if (nm.error() != NW_SUCCESS)
+        return nm.error();
+    if (!path.isEmpty() && !overwrite)
+        return NW_ERROR_ALREADY_EXISTS;
+    // Overwriting keeps the connection's identity.
+    const QString uuid = path.isEmpty()
+                             ? QUuid::createUuid().toString(QUuid::WithoutBraces)
+                             : nmPlain(existing.value(QStringLiteral("connection")).value(QStringLiteral("uuid"))).toString();
+    const QVariantList settings{NmClient::settingsArgument(nmProfileSettings(profile, uuid))};
+    const QDBusMessage reply =
+        path.isEmpty() ? nm.call(QLatin1String(NmClient::settingsPath), QLatin1String(NmClient::settingsInterface),
+                                 QStringLiteral("AddConnection"), settings)
+                       : nm.call(path, QLatin1String(NmClient::connectionInterface), QStringLiteral("Update"), settings);
+    const std::uint32_t result = NmClient::windowsError(reply);
+    if (result == NW_SUCCESS)
+        reasonCode = NW_SUCCESS;
+    // Settings NetworkManager refuses make a profile Windows would refuse.
+    return result == NW_ERROR_INVALID_PARAMETER ? NW_ERROR_BAD_PROFILE : result;
+}
+
+std::uint32_t LinuxNativeWifi::removeProfile(const GUID&, const std::string& profileName)
+{
+    NmClient nm{QDBusConnection(connectionName)};
+    const QString path = nm.findConnection(QString::fromStdString(profileName));
+    if (path.isEmpty())
+        return nm.error() != NW_SUCCESS ? nm.error() : NW_ERROR_NOT_FOUND;
+    return NmClient::windowsError(nm.call(path, QLatin1String(NmClient::connectionInterface), QStringLiteral("Delete")));
+}
+
+std::uint32_t LinuxNativeWifi::startConnection(const GUID& interfaceGuid, const std::string& profileName)
+{
+    const QString device = devicePath(interfaceGuid);
+    if (device.isEmpty())
+        return NW_ERROR_NOT_FOUND;
+    const QString profile = QString::fromStdString(profileName);
+    NmClient nm{QDBusConnection(connectionName)};
+    const QString path = nm.findConnection(profile);
+    if (path.isEmpty())
+        return nm.error() != NW_SUCCESS ? nm.error() : NW_ERROR_NOT_FOUND;
+    // Told before NetworkManager is asked, so that no outcome can pass unseen.
+    const int timeoutMs = connectTimeoutMs();
+    onFollower([device, profile, timeoutMs](NmFollower& follower) { follower.expect(device, profile, timeoutMs); });
+    const QDBusMessage reply = nm.call(QString::fromLatin1(NmFollower::managerPath),
+                                       QString::fromLatin1(NmFollower::service), QStringLiteral("ActivateConnection"),
+                                       {QVariant::fromValue(QDBusObjectPath(path)), QVariant::fromValue(QDBusObjectPath(device)),
+                                        QVariant::fromValue(QDBusObjectPath(QStringLiteral("/")))});
+    const std::uint32_t result = NmClient::windowsError(reply);
+    if (result != NW_SUCCESS)
+        onFollower([device, profile](NmFollower& follower) { follower.forget(device, profile); });
+    return result == NW_ERROR_INVALID_PARAMETER ? NW_ERROR_BAD_PROFILE : result;
+}
+
+std::uint32_t LinuxNativeWifi::endConnection(const GUID& interfaceGuid)
+{
+    const QString device = devicePath(interfaceGuid);
+    if (device.isEmpty())
+        return NW_ERROR_NOT_FOUND;
+    NmClient nm{QDBusConnection(connectionName)};
+    const std::uint32_t result =
+        NmClient::windowsError(nm.call(device, QLatin1String(NmClient::deviceInterface), QStringLiteral("Disconnect")));
+    // Not connected: nothing to end, as Windows sees it.
+    return result == NW_ERROR_INVALID_STATE ? NW_SUCCESS : result;
 }
 
 } // namespace vantel::platform

@@ -7,12 +7,23 @@
 // it learnt, without a bus call. Without NetworkManager the interfaces
 // cannot be listed (NW_ERROR_SERVICE_NOT_ACTIVE); when it comes (back), the
 // service learns its state again and tells its clients.
+//
+// Profiles are NetworkManager's saved connections, named by connection.id:
+// a profile document becomes a connection (Settings.AddConnection, or Update
+// of the one with that name), deleting one is its Delete. Connecting is
+// ActivateConnection on the interface's device; its outcome arrives as
+// notification 10 or 11. An attempt that has no outcome after 60 s
+// (VANTEL_WIFI_CONNECT_TIMEOUT_MS, in milliseconds, changes it) ends as a
+// failed one, with notification 11. Disconnecting is the device's
+// Disconnect. Each of these calls waits a few seconds at most; keys go only
+// to NetworkManager.
 #ifndef VANTEL_PLATFORM_LINUXNATIVEWIFI_H
 #define VANTEL_PLATFORM_LINUXNATIVEWIFI_H
 
 #include <QString>
 
 #include <condition_variable>
+#include <functional>
 #include <memory>
 
 #include "nativewifimodel.h"
@@ -22,6 +33,7 @@ class QThread;
 namespace vantel::platform {
 
 struct NmDevicePath;
+class NmFollower;
 
 class LinuxNativeWifi : public NativeWifiModel
 {
@@ -35,12 +47,20 @@ protected:
     // NetworkManager's WirelessEnabled, which switches every Wi-Fi device.
     std::uint32_t switchRadio(const GUID& interfaceGuid, bool on) override;
     std::uint32_t requestScan(const GUID& interfaceGuid) override;
+    std::uint32_t storeProfile(const GUID& interfaceGuid, const std::string& profileXml, bool overwrite,
+                               std::uint32_t& reasonCode) override;
+    std::uint32_t removeProfile(const GUID& interfaceGuid, const std::string& profileName) override;
+    std::uint32_t startConnection(const GUID& interfaceGuid, const std::string& profileName) override;
+    std::uint32_t endConnection(const GUID& interfaceGuid) override;
 
 private:
     void stop();
     QString devicePath(const GUID& interfaceGuid);
+    // Runs `work` on the follower, in its thread, after what it has to do now.
+    void onFollower(std::function<void(NmFollower&)> work);
 
-    std::unique_ptr<QThread> thread;
+    class FollowerThread;
+    std::unique_ptr<FollowerThread> thread;
     QString connectionName;
 
     std::mutex pathLock;

@@ -8,6 +8,8 @@
 #include <QDBusServiceWatcher>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace vantel::platform {
 
 const char* const NmFollower::service = "org.freedesktop.NetworkManager";
@@ -192,20 +194,91 @@ void NmFollower::laterForDevices(std::uint32_t code, const QString& accessPoint)
             later(nmDeviceGuid(device), code);
 }
 
-void NmFollower::stateChanged(NmWifiDevice& device, uint before)
+void NmFollower::stateChanged(const QString& path, NmWifiDevice& device, uint before)
 {
     const GUID guid = nmDeviceGuid(device);
     if (before == NM_DEVICE_STATE_ACTIVATED) {
         later(guid, wlan_notification_acm_disconnected, device.profileInUse, NW_SUCCESS);
         device.profileInUse.clear();
     }
+    const bool attempted = std::any_of(attempts.begin(), attempts.end(),
+                                       [&](const Attempt& attempt) { return attempt.devicePath == path; });
     if (device.state == NM_DEVICE_STATE_ACTIVATED) {
         device.profileInUse = nmActiveProfile(state, device);
         later(guid, wlan_notification_acm_connection_complete, device.profileInUse, NW_SUCCESS);
+        failAttempts(path, device.profileInUse);
     } else if (device.state == NM_DEVICE_STATE_FAILED) {
-        later(guid, wlan_notification_acm_connection_attempt_fail, nmActiveProfile(state, device),
-              NW_REASON_CODE_UNKNOWN);
+        if (attempted)
+            failAttempts(path);
+        else
+            later(guid, wlan_notification_acm_connection_attempt_fail, nmActiveProfile(state, device),
+                  NW_REASON_CODE_UNKNOWN);
+    } else if (device.state <= NM_DEVICE_STATE_DISCONNECTED && before >= NM_DEVICE_STATE_PREPARE
+               && before < NM_DEVICE_STATE_ACTIVATED) {
+        failAttempts(path); // given up on the way, without failing
     }
+}
+
+void NmFollower::expect(const QString& devicePath, const QString& profile, int timeoutMs)
+{
+    forget(devicePath, profile);
+    auto* timer = new QTimer(this);
+    timer->setSingleShot(true);
+    connect(timer, &QTimer::timeout, this, [this, devicePath, profile] { timedOut(devicePath, profile); });
+    attempts.push_back({devicePath, nmDeviceGuid(state.devices.value(devicePath)), profile, timer});
+    timer->start(timeoutMs);
+}
+
+void NmFollower::forget(const QString& devicePath, const QString& profile)
+{
+    for (auto attempt = attempts.begin(); attempt != attempts.end();) {
+        if (attempt->devicePath == devicePath && attempt->profile == profile) {
+            attempt->timer->deleteLater();
+            attempt = attempts.erase(attempt);
+        } else {
+            ++attempt;
+        }
+    }
+}
+
+void NmFollower::failAttempts(const QString& devicePath, const QString& succeeded)
+{
+    bool ended = false;
+    for (auto attempt = attempts.begin(); attempt != attempts.end();) {
+        if (!devicePath.isEmpty() && attempt->devicePath != devicePath) {
+            ++attempt;
+            continue;
+        }
+        if (attempt->profile != succeeded)
+            later(attempt->guid, wlan_notification_acm_connection_attempt_fail, attempt->profile,
+                  NW_REASON_CODE_UNKNOWN);
+        attempt->timer->deleteLater();
+        attempt = attempts.erase(attempt);
+        ended = true;
+    }
+    if (ended)
+        changed();
+}
+
+void NmFollower::timedOut(const QString& devicePath, const QString& profile)
+{
+    const auto device = state.devices.constFind(devicePath);
+    if (device != state.devices.constEnd() && device->state != NM_DEVICE_STATE_ACTIVATED
+        && !device->activeConnection.isEmpty() && nmActiveProfile(state, device.value()) == profile) {
+        QDBusMessage message = QDBusMessage::createMethodCall(text(service), text(managerPath), text(kManager),
+                                                              QStringLiteral("DeactivateConnection"));
+        message.setArguments({QVariant::fromValue(QDBusObjectPath(device->activeConnection))});
+        message.setAutoStartService(false);
+        bus.send(message); // its answer changes nothing here
+    }
+    const auto attempt = std::find_if(attempts.begin(), attempts.end(), [&](const Attempt& candidate) {
+        return candidate.devicePath == devicePath && candidate.profile == profile;
+    });
+    if (attempt == attempts.end())
+        return;
+    later(attempt->guid, wlan_notification_acm_connection_attempt_fail, profile, NW_REASON_CODE_UNKNOWN);
+    forget(devicePath, profile);
+    changed();
 }
 
 void NmFollower::changed()
@@ -233,7 +306,10 @@ void NmFollower::propertiesChanged(const QDBusMessage& message)
         if (names.contains(QLatin1String("AvailableConnections")))
             fetchConnections(device);
         if (names.contains(QLatin1String("State")))
-            stateChanged(device, before);
+            stateChanged(path, device, before);
+        else if (names.contains(QLatin1String("ActiveConnection")) && device.state == NM_DEVICE_STATE_ACTIVATED
+                 && !device.activeConnection.isEmpty())
+            stateChanged(path, device, NM_DEVICE_STATE_PREPARE); // activated anew, with another connection
         if (names.contains(QLatin1String("LastScan")) || names.contains(QLatin1String("AccessPoints")))
             later(nmDeviceGuid(device), wlan_notification_acm_scan_complete);
     } else if (state.accessPoints.contains(path)) {
@@ -270,6 +346,7 @@ void NmFollower::interfacesRemoved(const QDBusMessage& message)
 {
     const QString path = pathArgument(message, 0);
     if (state.devices.contains(path)) {
+        failAttempts(path);
         // Its clients see the radio gone.
         later(nmDeviceGuid(state.devices.value(path)), wlan_notification_acm_power_setting_change);
         state.devices.remove(path);
@@ -319,6 +396,7 @@ void NmFollower::connectionUpdated(const QDBusMessage& message)
 
 void NmFollower::ownerChanged(const QString&, const QString&, const QString& newOwner)
 {
+    failAttempts(QString()); // what NetworkManager was doing went with it
     // Clients of the devices that go, and of those that come, read the radio again.
     laterForDevices(wlan_notification_acm_power_setting_change);
     if (newOwner.isEmpty())

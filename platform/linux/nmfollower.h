@@ -41,10 +41,25 @@ public:
     // loads its state; the state is published when this returns.
     void start();
 
+    // A connection attempt of `profile` on the device at `devicePath` has
+    // started: its outcome is notification 10 when the device activates it,
+    // or 11 when the device fails, gives up, activates another profile,
+    // goes, or NetworkManager goes; after `timeoutMs` without an outcome, 11
+    // too, and NetworkManager is asked to give the activation up.
+    void expect(const QString& devicePath, const QString& profile, int timeoutMs);
+    // The attempt did not start after all.
+    void forget(const QString& devicePath, const QString& profile);
+
     static const char* const service;
     static const char* const managerPath;
 
 private:
+    struct Attempt {
+        QString devicePath;
+        GUID guid;
+        QString profile;
+        QTimer* timer;
+    };
     struct Pending {
         GUID guid;
         std::uint32_t code;
@@ -60,10 +75,14 @@ private:
     void take(const QString& path, const QMap<QString, QVariantMap>& interfaces);
     void fetchConnections(const NmWifiDevice& device);
     void fetchActiveConnection(const QString& path);
-    void stateChanged(NmWifiDevice& device, uint before);
+    void stateChanged(const QString& path, NmWifiDevice& device, uint before);
     void later(const GUID& guid, std::uint32_t code);
     void later(const GUID& guid, std::uint32_t code, const QString& profile, std::uint32_t reason);
     void laterForDevices(std::uint32_t code, const QString& accessPoint = QString());
+    // Ends the device's attempts (every device's when empty) but those of
+    // `succeeded`, each with notification 11.
+    void failAttempts(const QString& devicePath, const QString& succeeded = QString());
+    void timedOut(const QString& devicePath, const QString& profile);
     void changed();
 
 private slots:
@@ -82,6 +101,7 @@ private:
     QDBusConnection bus;
     NmState state;
     std::vector<Pending> pending;
+    std::vector<Attempt> attempts;
     QTimer* flushTimer = nullptr;
 };
 

@@ -16,7 +16,12 @@
 namespace vantel::platform {
 
 // NetworkManager's device states that the notifications follow.
-enum : uint { NM_DEVICE_STATE_ACTIVATED = 100, NM_DEVICE_STATE_FAILED = 120 };
+enum : uint {
+    NM_DEVICE_STATE_DISCONNECTED = 30,
+    NM_DEVICE_STATE_PREPARE = 40,
+    NM_DEVICE_STATE_ACTIVATED = 100,
+    NM_DEVICE_STATE_FAILED = 120
+};
 
 struct NmAccessPoint {
     QByteArray ssid;

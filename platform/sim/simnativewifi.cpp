@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "wlanprofile.h"
+
 namespace vantel::platform {
 
 namespace {
@@ -45,6 +47,8 @@ SimNativeWifi::SimNativeWifi()
     wlan.connectedProfile = "VANTEL-WORKSHOP";
     wlan.associatedAccessPoint = 0;
     wlan.state = wlan_interface_state_connected;
+    profileKeys["VANTEL-WORKSHOP"] = "workshop-key";
+    networkKeys = {{"VANTEL-WORKSHOP", "workshop-key"}, {"VANTEL-GUEST", "guest-key"}};
     publish(shown());
 }
 
@@ -110,7 +114,7 @@ void SimNativeWifi::setNetwork(const std::string& ssid, int quality)
     update(wlan_notification_acm_scan_complete);
 }
 
-bool SimNativeWifi::connect(const std::string& ssid)
+bool SimNativeWifi::setConnected(const std::string& ssid)
 {
     WLAN_CONNECTION_NOTIFICATION_DATA connection;
     {
@@ -156,6 +160,95 @@ std::uint32_t SimNativeWifi::switchRadio(const GUID&, bool on)
 std::uint32_t SimNativeWifi::requestScan(const GUID&)
 {
     update(wlan_notification_acm_scan_complete);
+    return NW_SUCCESS;
+}
+
+void SimNativeWifi::setNetworkKey(const std::string& ssid, const std::string& key)
+{
+    std::lock_guard<std::mutex> guard(lock);
+    networkKeys[ssid] = key;
+    auto& aps = wlan.accessPoints;
+    for (WifiAccessPoint& ap : aps) {
+        if (ap.ssid != ssid)
+            continue;
+        ap.auth = key.empty() ? DOT11_AUTH_ALGO_80211_OPEN : DOT11_AUTH_ALGO_RSNA_PSK;
+        ap.cipher = key.empty() ? DOT11_CIPHER_ALGO_NONE : DOT11_CIPHER_ALGO_CCMP;
+    }
+}
+
+std::uint32_t SimNativeWifi::storeProfile(const GUID&, const std::string& profileXml, bool overwrite,
+                                          std::uint32_t& reasonCode)
+{
+    WlanProfile profile;
+    if (parseWlanProfile(profileXml, profile) != NW_SUCCESS)
+        return NW_ERROR_BAD_PROFILE;
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        auto& profiles = wlan.profiles;
+        auto saved = std::find_if(profiles.begin(), profiles.end(),
+                                  [&](const WifiProfile& p) { return p.name == profile.name; });
+        if (saved != profiles.end() && !overwrite)
+            return NW_ERROR_ALREADY_EXISTS;
+        if (saved == profiles.end())
+            profiles.push_back({profile.name, profile.ssid});
+        else
+            saved->ssid = profile.ssid;
+        profileKeys[profile.name] = profile.keyMaterial;
+    }
+    reasonCode = NW_SUCCESS;
+    update(wlan_notification_acm_scan_complete);
+    return NW_SUCCESS;
+}
+
+std::uint32_t SimNativeWifi::removeProfile(const GUID&, const std::string& profileName)
+{
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        auto& profiles = wlan.profiles;
+        auto saved = std::find_if(profiles.begin(), profiles.end(),
+                                  [&](const WifiProfile& p) { return p.name == profileName; });
+        if (saved == profiles.end())
+            return NW_ERROR_NOT_FOUND;
+        profiles.erase(saved);
+        profileKeys.erase(profileName);
+    }
+    update(wlan_notification_acm_scan_complete);
+    return NW_SUCCESS;
+}
+
+std::uint32_t SimNativeWifi::startConnection(const GUID&, const std::string& profileName)
+{
+    WLAN_CONNECTION_NOTIFICATION_DATA connection;
+    connection.strProfileName = profileName;
+    bool joined = false;
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        const auto& profiles = wlan.profiles;
+        auto saved = std::find_if(profiles.begin(), profiles.end(),
+                                  [&](const WifiProfile& p) { return p.name == profileName; });
+        if (saved == profiles.end())
+            return NW_ERROR_NOT_FOUND;
+        connection.dot11Ssid = makeSsid(saved->ssid);
+        const auto& aps = wlan.accessPoints;
+        auto shown = std::find_if(aps.begin(), aps.end(), [&](const WifiAccessPoint& ap) { return ap.ssid == saved->ssid; });
+        const auto key = networkKeys.find(saved->ssid);
+        joined = shown != aps.end() && wlan.softwareRadioOn && wlan.hardwareRadioOn
+                 && (key == networkKeys.end() || key->second.empty() || key->second == profileKeys[profileName]);
+        if (joined) {
+            wlan.connectedProfile = profileName;
+            wlan.associatedAccessPoint = int(shown - aps.begin());
+            wlan.state = wlan_interface_state_connected;
+        }
+    }
+    connection.wlanReasonCode = joined ? std::uint32_t(NW_SUCCESS) : std::uint32_t(NW_REASON_CODE_UNKNOWN);
+    update(joined ? wlan_notification_acm_connection_complete : wlan_notification_acm_connection_attempt_fail,
+           &connection);
+    return NW_SUCCESS;
+}
+
+std::uint32_t SimNativeWifi::endConnection(const GUID&)
+{
+    setConnected(std::string());
     return NW_SUCCESS;
 }
 

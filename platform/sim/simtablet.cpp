@@ -52,6 +52,11 @@ SimRegistry& SimTablet::simRegistry()
     return registryService.get([] { return std::make_unique<SimRegistry>(); });
 }
 
+SimIpHelper& SimTablet::simIp()
+{
+    return ip.get([] { return std::make_unique<SimIpHelper>(); });
+}
+
 std::shared_ptr<Backend> createSimulatedBackend()
 {
     return std::make_shared<SimTablet>();

@@ -13,6 +13,7 @@
 #include "simmonitorbrightness.h"
 #include "simpowerscheme.h"
 #include "simnativewifi.h"
+#include "simiphelper.h"
 #include "simkeyboardprogram.h"
 #include "simpowerstatus.h"
 #include "simregistry.h"
@@ -36,6 +37,7 @@ public:
     DesktopWindows& desktopWindows() override;
     KeyboardProgram keyboardProgram(unsigned) override { return keyboard.get(); }
     Registry& registry() override { return simRegistry(); }
+    IpHelper& ipHelper() override { return simIp(); }
 
     SimPowerStatus& simPower();
     SimVolumes& simVolumes();
@@ -47,6 +49,7 @@ public:
     SimNativeWifi& simWifi();
     SimKeyboardProgram& simKeyboard() { return keyboard; }
     SimRegistry& simRegistry();
+    SimIpHelper& simIp();
 
 private:
     OnFirstUse<SimPowerStatus> power;
@@ -60,6 +63,7 @@ private:
     OnFirstUse<DesktopWindows> windows;
     SimKeyboardProgram keyboard;
     OnFirstUse<SimRegistry> registryService;
+    OnFirstUse<SimIpHelper> ip;
 };
 
 } // namespace vantel::platform

@@ -151,7 +151,12 @@ void VantelSimulation::setWifiNetwork(const QString& ssid, int signalQuality)
 
 bool VantelSimulation::setWifiConnected(const QString& ssid)
 {
-    return d->tablet->simWifi().connect(ssid.toStdString());
+    return d->tablet->simWifi().setConnected(ssid.toStdString());
+}
+
+void VantelSimulation::setWifiNetworkKey(const QString& ssid, const QString& key)
+{
+    d->tablet->simWifi().setNetworkKey(ssid.toStdString(), key.toStdString());
 }
 
 void VantelSimulation::setKeyboardProgram(const QString& program, const QString& windowClass)

@@ -60,6 +60,11 @@ LastInput& Win32Backend::lastInput()
     return input.get([] { return std::make_unique<Win32LastInput>(); });
 }
 
+IpHelper& Win32Backend::ipHelper()
+{
+    return ip.get([] { return std::make_unique<Win32IpHelper>(); });
+}
+
 std::shared_ptr<Backend> createNativeBackend()
 {
     return std::make_shared<Win32Backend>();

@@ -16,6 +16,7 @@
 #include "win32powerscheme.h"
 #include "win32nativewifi.h"
 #include "win32desktopwindows.h"
+#include "win32iphelper.h"
 #include "win32powerstatus.h"
 #include "win32registry.h"
 #include "win32volumes.h"
@@ -37,6 +38,7 @@ public:
     // both opened through the shell.
     KeyboardProgram keyboardProgram(unsigned versionWord) override;
     Registry& registry() override;
+    IpHelper& ipHelper() override;
     PowerScheme& powerScheme() override;
     MonitorBrightness& monitorBrightness() override;
     LastInput& lastInput() override;
@@ -49,6 +51,7 @@ private:
     OnFirstUse<Win32NativeWifi> wifi;
     OnFirstUse<Win32DesktopWindows> windows;
     OnFirstUse<Win32Registry> registryService;
+    OnFirstUse<Win32IpHelper> ip;
     OnFirstUse<Win32PowerScheme> scheme;
     OnFirstUse<Win32MonitorBrightness> backlight;
     OnFirstUse<Win32LastInput> input;

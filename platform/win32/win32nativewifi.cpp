@@ -332,4 +332,45 @@ std::uint32_t Win32NativeWifi::scan(HANDLE handle, const GUID& interfaceGuid)
     return ::WlanScan(client(handle), &guid, nullptr, nullptr, nullptr);
 }
 
+std::uint32_t Win32NativeWifi::setProfile(HANDLE handle, const GUID& interfaceGuid, std::uint32_t flags,
+                                          const std::string& profileXml, bool overwrite, std::uint32_t& reasonCode)
+{
+    const ::GUID guid = windowsGuid(interfaceGuid);
+    const std::wstring document = toWide(profileXml);
+    DWORD reason = 0;
+    const DWORD result = ::WlanSetProfile(client(handle), &guid, flags, document.c_str(), nullptr,
+                                          overwrite ? TRUE : FALSE, nullptr, &reason);
+    reasonCode = reason;
+    return result;
+}
+
+std::uint32_t Win32NativeWifi::deleteProfile(HANDLE handle, const GUID& interfaceGuid, const std::string& profileName)
+{
+    const ::GUID guid = windowsGuid(interfaceGuid);
+    return ::WlanDeleteProfile(client(handle), &guid, toWide(profileName).c_str(), nullptr);
+}
+
+std::uint32_t Win32NativeWifi::connect(HANDLE handle, const GUID& interfaceGuid,
+                                       const WLAN_CONNECTION_PARAMETERS& parameters)
+{
+    const std::wstring profile = toWide(parameters.strProfile);
+    if (profile.size() >= WLAN_MAX_NAME_LENGTH)
+        return NW_ERROR_INVALID_PARAMETER;
+    ::WLAN_CONNECTION_PARAMETERS windows{};
+    windows.wlanConnectionMode = static_cast<::WLAN_CONNECTION_MODE>(parameters.wlanConnectionMode);
+    windows.strProfile = profile.empty() ? nullptr : profile.c_str();
+    windows.pDot11Ssid = nullptr;
+    windows.pDesiredBssidList = nullptr;
+    windows.dot11BssType = static_cast<::DOT11_BSS_TYPE>(parameters.dot11BssType);
+    windows.dwFlags = parameters.dwFlags;
+    const ::GUID guid = windowsGuid(interfaceGuid);
+    return ::WlanConnect(client(handle), &guid, &windows, nullptr);
+}
+
+std::uint32_t Win32NativeWifi::disconnect(HANDLE handle, const GUID& interfaceGuid)
+{
+    const ::GUID guid = windowsGuid(interfaceGuid);
+    return ::WlanDisconnect(client(handle), &guid, nullptr);
+}
+
 } // namespace vantel::platform

@@ -35,6 +35,14 @@ public:
     std::uint32_t registerNotification(HANDLE handle, std::uint32_t sources, WLAN_NOTIFICATION_CALLBACK callback,
                                        void* context) override;
     std::uint32_t scan(HANDLE handle, const GUID& interfaceGuid) override;
+    std::uint32_t setProfile(HANDLE handle, const GUID& interfaceGuid, std::uint32_t flags,
+                             const std::string& profileXml, bool overwrite, std::uint32_t& reasonCode) override;
+    std::uint32_t deleteProfile(HANDLE handle, const GUID& interfaceGuid, const std::string& profileName) override;
+    // A profile name longer than Windows takes (255 characters):
+    // NW_ERROR_INVALID_PARAMETER without asking Windows.
+    std::uint32_t connect(HANDLE handle, const GUID& interfaceGuid,
+                          const WLAN_CONNECTION_PARAMETERS& parameters) override;
+    std::uint32_t disconnect(HANDLE handle, const GUID& interfaceGuid) override;
 
     // What Windows' callback hands on: the client's callback and context.
     struct Registration {

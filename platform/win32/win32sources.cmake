@@ -5,6 +5,7 @@ set(VANTEL_WIN32_SOURCES
   win32/win32backend.cpp
   win32/win32debugoutput.cpp
   win32/win32desktopwindows.cpp
+  win32/win32iphelper.cpp
   win32/win32devicechanges.cpp
   win32/win32lastinput.cpp
   win32/win32monitorbrightness.cpp

@@ -1,10 +1,35 @@
 #include "testnetworkmanager.h"
 
 #include <QDBusArgument>
+#include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 
+// A method as dbusmock's AddObject takes it: (name, in, out, code).
+struct MockMethod {
+    QString name, in, out, code;
+};
+Q_DECLARE_METATYPE(MockMethod)
+
+QDBusArgument& operator<<(QDBusArgument& argument, const MockMethod& method)
+{
+    argument.beginStructure();
+    argument << method.name << method.in << method.out << method.code;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& argument, MockMethod& method)
+{
+    argument.beginStructure();
+    argument >> method.name >> method.in >> method.out >> method.code;
+    argument.endStructure();
+    return argument;
+}
+
 namespace {
+
+const QString kSettings = QStringLiteral("/org/freedesktop/NetworkManager/Settings");
 
 const QString kTemplate = QStringLiteral("networkmanager");
 const QString kRoot = QStringLiteral("/org/freedesktop");
@@ -145,4 +170,52 @@ int TestNetworkManager::calls(const QString& path, const QString& method)
     }
     calls.endArray();
     return count;
+}
+
+bool TestNetworkManager::addMethod(const QString& path, const QString& interface, const QString& name,
+                                   const QString& inSignature, const QString& outSignature, const QString& code)
+{
+    return mock(path, QStringLiteral("AddMethod"), {interface, name, inSignature, outSignature, code});
+}
+
+bool TestNetworkManager::addProperty(const QString& path, const QString& interface, const QString& name,
+                                     const QVariant& value)
+{
+    return mock(path, QStringLiteral("AddProperty"), {interface, name, variant(value)});
+}
+
+bool TestNetworkManager::addObject(const QString& path, const QString& interface, const QVariantMap& properties)
+{
+    qDBusRegisterMetaType<MockMethod>();
+    qDBusRegisterMetaType<QList<MockMethod>>();
+    return mock(kRoot, QStringLiteral("AddObject"),
+                {path, interface, properties, QVariant::fromValue(QList<MockMethod>())});
+}
+
+QMap<QString, QVariantMap> TestNetworkManager::savedConnection(const QString& id)
+{
+    const QString service = TestSystemBus::templateBusName(kTemplate);
+    const QDBusMessage list = bus.call(service, kSettings, QStringLiteral("org.freedesktop.NetworkManager.Settings"),
+                                       QStringLiteral("ListConnections"));
+    QList<QDBusObjectPath> paths;
+    list.arguments().value(0).value<QDBusArgument>() >> paths;
+    for (const QDBusObjectPath& path : paths) {
+        const QDBusMessage reply = bus.call(service, path.path(),
+                                            QStringLiteral("org.freedesktop.NetworkManager.Settings.Connection"),
+                                            QStringLiteral("GetSettings"));
+        const auto settings = qdbus_cast<QMap<QString, QVariantMap>>(reply.arguments().value(0));
+        if (settings.value(QStringLiteral("connection")).value(QStringLiteral("id")).toString() == id)
+            return settings;
+    }
+    return {};
+}
+
+int TestNetworkManager::savedConnections()
+{
+    const QDBusMessage list = bus.call(TestSystemBus::templateBusName(kTemplate), kSettings,
+                                       QStringLiteral("org.freedesktop.NetworkManager.Settings"),
+                                       QStringLiteral("ListConnections"));
+    QList<QDBusObjectPath> paths;
+    list.arguments().value(0).value<QDBusArgument>() >> paths;
+    return int(paths.size());
 }

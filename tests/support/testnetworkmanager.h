@@ -46,6 +46,18 @@ public:
     // How often `method` was called on `path` since the start.
     int calls(const QString& path, const QString& method);
 
+    // What the template lacks, added as dbusmock does: a method whose Python
+    // `code` sees `args`, `self` and `objects`; a property of an object; an
+    // object with properties (IP4Config, DHCP4Config, DnsManager).
+    bool addMethod(const QString& path, const QString& interface, const QString& name, const QString& inSignature,
+                   const QString& outSignature, const QString& code);
+    bool addProperty(const QString& path, const QString& interface, const QString& name, const QVariant& value);
+    bool addObject(const QString& path, const QString& interface, const QVariantMap& properties);
+    // The settings of the saved connection called `id` (GetSettings); empty
+    // when there is none.
+    QMap<QString, QVariantMap> savedConnection(const QString& id);
+    int savedConnections();
+
     const QString& devicePath() const { return wifiDevice; }
     const QString& error() const { return failure; }
 

@@ -29,7 +29,7 @@ QString TestSystemBus::templateBusName(const QString& name)
         return QStringLiteral("org.freedesktop.login1");
     if (name == QLatin1String("upower"))
         return QStringLiteral("org.freedesktop.UPower");
-    return QString();
+    return name.contains(QLatin1Char('.')) ? name : QString();
 }
 
 bool TestSystemBus::start()
@@ -95,26 +95,36 @@ bool TestSystemBus::waitForName(const QString& busName, bool owned, TestProcess*
 
 bool TestSystemBus::startTemplate(const QString& name, const QString& parametersJson)
 {
-    const QString busName = templateBusName(name);
-    if (busName.isEmpty()) {
+    if (templateBusName(name).isEmpty() || name.contains(QLatin1Char('.'))) {
         failure = QStringLiteral("no such dbusmock template in this harness: ") + name;
         return false;
     }
+    QStringList arguments{QStringLiteral("--template"), name};
+    if (!parametersJson.isEmpty())
+        arguments << QStringLiteral("--parameters") << parametersJson;
+    return startMock(name, arguments);
+}
+
+bool TestSystemBus::startService(const QString& busName, const QString& path, const QString& interface)
+{
+    return startMock(busName, {busName, path, interface});
+}
+
+bool TestSystemBus::startMock(const QString& name, const QStringList& mockArguments)
+{
     auto& process = templates[name];
     if (process && process->running())
         return true;
     process = std::make_unique<TestProcess>();
     // Debian's python3-dbusmock lives with the system interpreter, which may
     // not be the python3 first on PATH.
-    QStringList arguments{QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--system"),
-                          QStringLiteral("--template"), name};
-    if (!parametersJson.isEmpty())
-        arguments << QStringLiteral("--parameters") << parametersJson;
+    const QStringList arguments =
+        QStringList{QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--system")} + mockArguments;
     if (!process->start(QStringLiteral("/usr/bin/python3"), arguments)) {
         failure = QStringLiteral("python3-dbusmock: ") + process->error();
         return false;
     }
-    return waitForName(busName, true, process.get(), 20000);
+    return waitForName(templateBusName(name), true, process.get(), 20000);
 }
 
 bool TestSystemBus::stopTemplate(const QString& name)

@@ -31,6 +31,9 @@ public:
     // Starts `name` (a python3-dbusmock template) with its JSON parameters and
     // waits until its bus name is owned. A template already running is left.
     bool startTemplate(const QString& name, const QString& parametersJson = QString());
+    // A plain dbusmock service: `busName` with one object at `path`, whose
+    // main interface is `interface`; later calls name it by its bus name.
+    bool startService(const QString& busName, const QString& path, const QString& interface);
     // Ends the template by its process id and waits until its name is gone.
     bool stopTemplate(const QString& name);
     qint64 templatePid(const QString& name) const;
@@ -48,10 +51,12 @@ public:
 
     const QString& error() const { return failure; }
 
-    // The bus name a template claims; empty for one this helper does not know.
+    // The bus name a template claims; empty for one this helper does not
+    // know. A service of startService() is its own bus name.
     static QString templateBusName(const QString& name);
 
 private:
+    bool startMock(const QString& name, const QStringList& mockArguments);
     bool waitForName(const QString& busName, bool owned, TestProcess* process, int timeoutMs);
 
     QTemporaryDir dir;

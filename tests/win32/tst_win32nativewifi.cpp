@@ -50,3 +50,14 @@ TEST(Win32NativeWifi, handleWithoutInterfaces)
     EXPECT_EQ(wifi.closeHandle(handle), NW_SUCCESS);
     EXPECT_NE(wifi.closeHandle(handle), NW_SUCCESS);
 }
+
+// Wine 8's WlanSetProfile, WlanDeleteProfile, WlanConnect and WlanDisconnect
+// are stubs that end the process when called: only what is checked before
+// Windows is asked runs here.
+TEST(Win32NativeWifi, profileNameLongerThanWindowsTakes)
+{
+    Win32NativeWifi wifi;
+    WLAN_CONNECTION_PARAMETERS parameters;
+    parameters.strProfile = std::string(256, 'x');
+    EXPECT_EQ(wifi.connect(0, GUID{}, parameters), NW_ERROR_INVALID_PARAMETER);
+}

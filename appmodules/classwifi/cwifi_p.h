@@ -1,0 +1,95 @@
+// What a Cwifi keeps, shared by the files that implement it: the snapshot
+// and its lock (cwifi.cpp), the profile and connection operations
+// (cwifiprofiles.cpp) and the IP configuration (cwifiipconfig.cpp).
+#ifndef CWIFI_P_H
+#define CWIFI_P_H
+
+#include <QMap>
+#include <QMutex>
+#include <QVector>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+#include "cwifi.h"
+#include "platform.h"
+
+namespace nw = vantel::platform;
+
+// A record's flags.
+enum : quint32 {
+    RECORD_WEP_KEY = 0x1,        // a key of a WEP-style length is stored
+    RECORD_PASSPHRASE = 0x2,     // a passphrase is stored
+    RECORD_FROM_VISIBLE_NETWORK = 0x4000
+};
+
+// The record header: a count and an index (always 0), then the records.
+struct RecordBlock {
+    quint32 count = 0;
+    quint32 index = 0;
+    std::vector<WifiNetworkRecord> items;
+};
+
+class CwifiPrivate
+{
+public:
+    explicit CwifiPrivate(Cwifi* owner) : q(owner) {}
+
+    nw::NativeWifi& service() { return backend->nativeWifi(); }
+
+    quint32 SelectInterface();
+    quint32 RefreshNetworkList();
+    quint32 RefreshWiFiInterface();
+    void BuildNetworkRecord(const nw::WLAN_AVAILABLE_NETWORK& network, const nw::WLAN_BSS_ENTRY* bss,
+                            WifiNetworkRecord& record);
+    static quint32 AuthCipherMask(const nw::WLAN_AUTH_CIPHER_PAIR_LIST* pairs);
+    void CloseWlan();
+    static void onWlanNotification(const nw::WLAN_NOTIFICATION_DATA* data, void* context);
+    void repaint(int index);
+
+    void fillNameTables();
+    // The record of network `index`, null for a bad index; with `lock` held.
+    WifiNetworkRecord* record(int index);
+    // Key validation on the key's 8-bit copy; sets hexKey and, for a key
+    // accepted, the record's key fields.
+    bool ValidateKey(WifiNetworkRecord& record, const char* key, int length);
+    // Connects with the profile named after `record`'s SSID and waits for the
+    // outcome; called with `lock` held, which it releases.
+    int ConnectWithProfile(const WifiNetworkRecord& record);
+
+    Cwifi* const q;
+    // The service belongs to the backend in use when the client was made.
+    const std::shared_ptr<nw::Backend> backend = nw::currentBackend();
+
+    QMap<int, QString> tagNames;
+    QMap<int, QString> authNames;
+    QMap<int, QString> cipherNames;
+    QString interfaceName;
+    int pixmapCount = 0;
+    QVector<QPixmap> signalPixmaps;
+    // The signal each picture was last painted for (-1: never): a refresh
+    // repaints only the bars whose signal moved.
+    QVector<int> paintedSignals;
+    std::unique_ptr<RecordBlock> records;
+    nw::HANDLE clientHandle = 0;
+    nw::GUID interfaceGuid;
+    quint32 bssTypeFlags = 0;
+    quint32 capabilityMask = 0;
+    std::unique_ptr<nw::WLAN_AVAILABLE_NETWORK_LIST> networkList;
+    std::unique_ptr<nw::WLAN_BSS_LIST> bssList;
+    std::unique_ptr<nw::WLAN_CONNECTION_ATTRIBUTES> currentConnection;
+    std::unique_ptr<nw::WLAN_AUTH_CIPHER_PAIR_LIST> infraPairs;
+    std::unique_ptr<nw::WLAN_AUTH_CIPHER_PAIR_LIST> adhocPairs;
+    int isOpen = 0;
+    int hexKey = 0;
+    DOT11_SSID targetSsid{};
+    QMutex lock;
+    std::atomic<int> notifyEnabled{1};
+    // The notification thread meets a connection attempt here.
+    QMutex pendingLock;
+    int connectResult = 0;
+    QString pendingProfileName;
+};
+
+#endif
