@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QPointer>
 #include <QProcess>
 #include <QtDebug>
@@ -40,9 +41,17 @@ void endProgram(QProcess* process)
 }
 
 // The program a quoted command names: the command without its quotes.
+// Windows looks a bare name up in the current folder before PATH, exec in
+// PATH only; a bare name that is a file here is the file callers checked.
 QString programOf(const QString& quoted)
 {
-    return quoted.size() >= 2 ? quoted.mid(1, quoted.size() - 2) : QString();
+    const QString program = quoted.size() >= 2 ? quoted.mid(1, quoted.size() - 2) : QString();
+#ifndef Q_OS_WIN
+    const QFileInfo here(program);
+    if (!program.contains(QLatin1Char('/')) && here.isFile())
+        return here.absoluteFilePath();
+#endif
+    return program;
 }
 
 // How the raw argument string reaches the program: verbatim on Windows'

@@ -1,6 +1,7 @@
 // Guards the process runner with real small programs: every result code and
 // message letter for letter, paths with blanks bare and quoted, the raw
-// argument string reaching the program as its arguments without a shell,
+// argument string reaching the program as its arguments without a shell, a
+// bare program name started from the current folder as Windows would,
 // waiting with timers still delivered and not waiting, a new start ending the
 // runner's previous program, the caller's process object, a detached start in
 // its folder, and the file lookup in the current folder and in the registry's
@@ -105,6 +106,7 @@ private slots:
         QTest::newRow("bare path") << "" << path << "MODE=2" << QStringList{"MODE=2"};
         QTest::newRow("quoted path") << "" << "\"" + path + "\"" << "MODE=2" << QStringList{"MODE=2"};
         QTest::newRow("in its folder") << work.path() << "my camera.sh" << "" << QStringList();
+        QTest::newRow("bare name, current folder") << "" << "my camera.sh" << "MODE=2" << QStringList{"MODE=2"};
         QTest::newRow("raw string") << "" << path << "MODE=2 \"two words\" $HOME;x"
                                     << QStringList{"MODE=2", "two words", "$HOME;x"};
     }
@@ -118,7 +120,11 @@ private slots:
         const QString path = script("my camera.sh");
         xprocess runner;
         QString message = "stale";
-        QCOMPARE(runner.xprc_run(nullptr, dir, program, arguments, message, false), 0);
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(work.path()));
+        const int code = runner.xprc_run(nullptr, dir, program, arguments, message, false);
+        QDir::setCurrent(previous);
+        QCOMPARE(code, 0);
         QCOMPARE(message, QString());
         RecordedStart start;
         QTRY_VERIFY(RecordingScript::lastStart(path, start));
