@@ -7,13 +7,18 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
 out=${VANTEL_BUILD_ROOT:-$root/build}
 jobs=${VANTEL_JOBS:-$(nproc)}
+# ccache (scripts/setup.sh installs it) finds the objects of an earlier run
+# even from another checkout of the tree.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$root}" CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-true}"
+launcher=""
+command -v ccache >/dev/null && launcher=-DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 
 suite() {
     name=$1
     label=$2
     shift 2
     echo "=== $name"
-    cmake -S "$root" -B "$out/$name" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTEL_WERROR=ON "$@"
+    cmake -S "$root" -B "$out/$name" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTEL_WERROR=ON $launcher "$@"
     cmake --build "$out/$name" -j "$jobs"
     if [ -n "$label" ]; then
         ctest --test-dir "$out/$name" --output-on-failure -j 2 -L "$label"
