@@ -1,7 +1,7 @@
 // Guards the indicator: the enable / mode table by platform code read from a
 // real settings file, the shared forced refresh, visibility by status code and
-// by sleep, click routing by type, the icon size, and the meta-object a host
-// reads and writes.
+// by sleep, click routing and the button's name and id by type, the icon
+// size, and the meta-object a host reads and writes.
 #include <QApplication>
 #include <QMetaProperty>
 #include <QSignalSpy>
@@ -220,10 +220,18 @@ void tst_XInfo::visibilityByStatusAndSleep()
 
 void tst_XInfo::clickRouting()
 {
+    // The names and ids a host finds the buttons by.
+    const char* const names[] = {"xinfo_battery", "xinfo_bluetooth", "xinfo_wifi", "xinfo_ethernet", "xinfo_vci",
+                                 "null", "xinfo_download", "null", "xinfo_batteryvehicle", "xinfo_screencapture",
+                                 "xinfo_camera", "xinfo_internet", "xinfo_brightness", "xinfo_keyboard"};
+    const int ids[] = {5000, 5001, 5002, 5003, 5004, 2999, 5006, 2999, 5009, 5010, 5011, 5012, 5013, 5014};
     for (int type = -1; type < IND_TYPE_COUNT; ++type) {
         XInfo indicator;
-        if (type >= 0)
+        if (type >= 0) {
             indicator.xinfo_setType(type);
+            QCOMPARE(indicator.xinfo_getWidget()->objectName(), QString(names[type]));
+            QCOMPARE(indicator.xinfo_getWidget()->property("panor_id").toInt(), ids[type]);
+        }
         QSignalSpy toProvider(&indicator, &XInfo::sig_InternalCommunication);
         QSignalSpy toHost(&indicator, &XInfo::sig_Information);
         indicator.xinfo_getWidget()->click();
