@@ -396,6 +396,8 @@ bool Cwifi::SetRadio(bool on)
     const quint32 state = on ? nw::dot11_radio_state_on : nw::dot11_radio_state_off;
     nw::WLAN_INTERFACE_DATA radio;
     radio.radioState.PhyRadioState.assign(1, {0, state, state});
+    if (d->waitingHere())
+        return false;
     QMutexLocker locker(&d->lock);
     return d->service().setInterface(d->clientHandle, d->interfaceGuid, nw::wlan_intf_opcode_radio_state, radio)
            == nw::NW_SUCCESS;
@@ -403,12 +405,16 @@ bool Cwifi::SetRadio(bool on)
 
 int Cwifi::NetworkCount()
 {
+    if (d->waitingHere())
+        return 0;
     QMutexLocker locker(&d->lock);
     return d->networkList ? int(d->networkList->Network.size()) : 0;
 }
 
 QString Cwifi::NetworkSSID(int index)
 {
+    if (d->waitingHere())
+        return QString();
     QMutexLocker locker(&d->lock);
     if (!d->records || index < 0 || quint32(index) >= d->records->count)
         return QString();
@@ -424,6 +430,8 @@ QString Cwifi::ConnectedSSID()
 
 QPixmap Cwifi::NetworkPixmap(int index)
 {
+    if (d->waitingHere())
+        return QPixmap();
     QMutexLocker locker(&d->lock);
     if (!d->networkList || index < 0 || std::size_t(index) >= d->networkList->Network.size()
         || index >= d->signalPixmaps.size())
@@ -438,7 +446,7 @@ bool Cwifi::isOpen()
 
 int Cwifi::IsSSIDAbsent(const DOT11_SSID* ssid)
 {
-    if (!ssid)
+    if (!ssid || d->waitingHere())
         return 1;
     QMutexLocker locker(&d->lock);
     if (d->records)

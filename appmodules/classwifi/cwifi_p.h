@@ -6,6 +6,7 @@
 
 #include <QMap>
 #include <QMutex>
+#include <QThread>
 #include <QVector>
 
 #include <atomic>
@@ -85,6 +86,12 @@ public:
     int hexKey = 0;
     DOT11_SSID targetSsid{};
     QMutex lock;
+    // The thread that holds `lock` while it waits in Connect's loop for the
+    // outcome. A host's operation on that thread (a paint reading the list)
+    // answers at once as if there were no list, instead of waiting for
+    // itself forever on a lock that is not recursive.
+    std::atomic<QThread*> waitingThread{nullptr};
+    bool waitingHere() const { return waitingThread.load() == QThread::currentThread(); }
     std::atomic<int> notifyEnabled{1};
     // The notification thread meets a connection attempt here.
     QMutex pendingLock;

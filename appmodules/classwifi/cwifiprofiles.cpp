@@ -232,6 +232,8 @@ int Cwifi::SetProfile(WifiNetworkRecord* record)
 
 int Cwifi::Connect(int index, QString key)
 {
+    if (d->waitingHere())
+        return 0;
     d->lock.lock();
     WifiNetworkRecord* record = d->record(index);
     if (!record) {
@@ -254,7 +256,7 @@ int Cwifi::Connect(int index, QString key)
 int Cwifi::DirectConnect(WifiNetworkRecord* record)
 {
     qDebug(">> DirectConnect");
-    if (!record)
+    if (!record || d->waitingHere())
         return 0;
     d->lock.lock();
     return d->ConnectWithProfile(*record);
@@ -294,7 +296,9 @@ int CwifiPrivate::ConnectWithProfile(const WifiNetworkRecord& record)
         qDebug("<<Exit connecction ");
         return 0;
     }
+    waitingThread = QThread::currentThread();
     const int exitCode = loop.exec();
+    waitingThread = nullptr;
     int connected = 0;
     {
         QMutexLocker locker(&pendingLock);
@@ -335,6 +339,8 @@ int Cwifi::AddNetwork(QString ssid, QString key, WifiNetworkProperties* props, b
 
 int Cwifi::SetWiFiNetworkProperties(int index, WifiNetworkProperties* props)
 {
+    if (d->waitingHere())
+        return 1;
     QMutexLocker locker(&d->lock);
     WifiNetworkRecord* record = d->record(index);
     if (!record || !props) {
@@ -350,6 +356,8 @@ int Cwifi::SetWiFiNetworkProperties(int index, WifiNetworkProperties* props)
 
 int Cwifi::GetWiFiNetworkProperties(int index, WifiNetworkProperties* props)
 {
+    if (d->waitingHere())
+        return 0;
     QMutexLocker locker(&d->lock);
     const WifiNetworkRecord* record = d->record(index);
     if (!record || !props) {
@@ -388,6 +396,8 @@ int Cwifi::CipherFromName(QString name)
 
 int Cwifi::DeleteNetwork(int index)
 {
+    if (d->waitingHere())
+        return int(nw::NW_ERROR_INVALID_STATE);
     d->lock.lock();
     const bool valid = d->record(index) != nullptr;
     d->lock.unlock();

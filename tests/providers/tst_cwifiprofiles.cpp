@@ -4,7 +4,8 @@
 // kind, what NetworkManager was handed for each (read back from the fake),
 // a connection that succeeds, fails or never ends (its limit made short),
 // bad indexes that ask nothing of the service, deleting a profile, the
-// messages letter for letter, and keys that never reach a message.
+// messages letter for letter, keys that never reach a message, and the list
+// read by the host while a connection is awaited.
 #include <QDBusObjectPath>
 #include <QElapsedTimer>
 #include <QtTest>
@@ -368,7 +369,21 @@ private slots:
             QCOMPARE(wifi.NetworkSSID(guest), QStringLiteral("VANTEL-GUEST"));
             QCOMPARE(wifi.Connect(guest, "wrong-key-1"), 0);
             QVERIFY(takeMessages().join('|').contains("CONNECTION FAIL"));
+            // A host reading the list while Connect waits (from a paint, say)
+            // gets its empty answers at once instead of waiting for itself.
+            int countDuring = -1;
+            int nestedConnect = -1;
+            QString ssidDuring = "?";
+            QTimer::singleShot(0, &wifi, [&] {
+                countDuring = wifi.NetworkCount();
+                ssidDuring = wifi.NetworkSSID(guest);
+                nestedConnect = wifi.Connect(guest, "guest-key");
+            });
             QCOMPARE(wifi.Connect(guest, "guest-key"), 1);
+            QCOMPARE(countDuring, 0);
+            QVERIFY(ssidDuring.isEmpty());
+            QCOMPARE(nestedConnect, 0);
+            QCOMPARE(wifi.NetworkSSID(guest), QStringLiteral("VANTEL-GUEST"));
             QVERIFY(wifi.Scan());
             QCOMPARE(wifi.ConnectedSSID(), QStringLiteral("VANTEL-GUEST"));
 
