@@ -1,0 +1,279 @@
+#include "pngencoder.h"
+
+#include <QThread>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <limits>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include <zlib.h>
+
+namespace {
+
+constexpr int kMaxThreads = 8;
+// Fewer rows than this per strip cost more in thread start-up than they save.
+constexpr int kMinRowsPerStrip = 64;
+constexpr std::size_t kWindow = 32768;
+// What Qt's default quality leaves to libpng, and the strategy libpng takes
+// for filtered rows.
+constexpr int kLevel = 6;
+constexpr int kStrategy = Z_FILTERED;
+
+struct Strip
+{
+    int firstRow = 0;
+    int endRow = 0;
+    std::vector<uchar> deflated;
+    uLong adler = 1;
+    bool ok = false;
+};
+
+// Runs job(0) .. job(count - 1), all but the first on threads of their own;
+// where no thread can be had the caller runs them in turn.
+void runInParallel(int count, const std::function<void(int)>& job)
+{
+    std::vector<std::thread> workers;
+    int inline_from = count;
+    for (int k = 1; k < count; ++k) {
+        try {
+            workers.emplace_back(job, k);
+        } catch (const std::system_error&) {
+            inline_from = k;
+            break;
+        }
+    }
+    job(0);
+    for (int k = inline_from; k < count; ++k)
+        job(k);
+    for (std::thread& worker : workers)
+        worker.join();
+}
+
+// libpng's measure of a filtered row: its bytes read as signed, summed
+// without sign. The smallest sum usually deflates best.
+unsigned weight(const uchar* row, int n)
+{
+    unsigned sum = 0;
+    for (int i = 0; i < n; ++i)
+        sum += unsigned(std::abs(int(static_cast<signed char>(row[i]))));
+    return sum;
+}
+
+// The four filtered forms of a row; the first pixel has no left neighbour
+// and counts its left as 0. Branch-free and unaliased so that the compiler
+// vectorises the loop.
+void filterCandidates(const uchar* __restrict cur, const uchar* __restrict prev, int n, int bpp,
+                      uchar* __restrict sub, uchar* __restrict up, uchar* __restrict avg, uchar* __restrict paeth)
+{
+    for (int i = 0; i < bpp; ++i) {
+        sub[i] = cur[i];
+        up[i] = uchar(cur[i] - prev[i]);
+        avg[i] = uchar(cur[i] - (prev[i] >> 1));
+        paeth[i] = uchar(cur[i] - prev[i]); // the predictor is the byte above
+    }
+    for (int i = bpp; i < n; ++i) {
+        const int a = cur[i - bpp];
+        const int b = prev[i];
+        const int c = prev[i - bpp];
+        const int pa = std::abs(b - c);
+        const int pb = std::abs(a - c);
+        const int pc = std::abs(a + b - 2 * c);
+        const int predictor = (pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c);
+        sub[i] = uchar(cur[i] - a);
+        up[i] = uchar(cur[i] - b);
+        avg[i] = uchar(cur[i] - ((a + b) >> 1));
+        paeth[i] = uchar(cur[i] - predictor);
+    }
+}
+
+// One row, filtered the way libpng filters at its defaults: all five
+// filters tried, the one with the smallest weight kept. `out` gets the
+// filter byte and the row; `scratch` holds 4 * n bytes.
+void filterRow(const uchar* cur, const uchar* prev, int n, int bpp, uchar* out, uchar* scratch)
+{
+    uchar* const sub = scratch;
+    uchar* const up = sub + n;
+    uchar* const avg = up + n;
+    uchar* const paeth = avg + n;
+    filterCandidates(cur, prev, n, bpp, sub, up, avg, paeth);
+    const uchar* candidates[5] = {cur, sub, up, avg, paeth};
+    int best = 0;
+    unsigned least = weight(cur, n);
+    for (int f = 1; f < 5; ++f) {
+        const unsigned sum = weight(candidates[f], n);
+        if (sum < least) {
+            least = sum;
+            best = f;
+        }
+    }
+    out[0] = uchar(best);
+    std::memcpy(out + 1, candidates[best], std::size_t(n));
+}
+
+// The strip's rows in the file's pixel format, with the row above the strip
+// first (the filters look one row up). A view on the picture's own rows
+// where the format already fits.
+QImage stripRows(const QImage& picture, int firstRow, int endRow, QImage::Format format)
+{
+    const int from = std::max(0, firstRow - 1);
+    const QImage view(picture.constScanLine(from), picture.width(), endRow - from, picture.bytesPerLine(),
+                      picture.format());
+    return view.convertToFormat(format);
+}
+
+void filterStrip(const QImage& picture, const Strip& strip, QImage::Format format, int bpp, uchar* out)
+{
+    const int n = picture.width() * bpp;
+    const QImage rows = stripRows(picture, strip.firstRow, strip.endRow, format);
+    std::vector<uchar> zeros(std::size_t(n), 0);
+    std::vector<uchar> scratch(4 * std::size_t(n));
+    int line = strip.firstRow > 0 ? 1 : 0;
+    const uchar* prev = strip.firstRow > 0 ? rows.constScanLine(0) : zeros.data();
+    for (int y = strip.firstRow; y < strip.endRow; ++y, ++line) {
+        const uchar* cur = rows.constScanLine(line);
+        filterRow(cur, prev, n, bpp, out, scratch.data());
+        out += n + 1;
+        prev = cur;
+    }
+}
+
+// Raw deflate of one strip. Every strip but the last ends on a byte
+// boundary with an empty stored block, so the pieces join into one stream.
+bool deflateStrip(const uchar* dictionary, std::size_t dictionaryLength, const uchar* in, std::size_t length,
+                  bool last, Strip& strip)
+{
+    if (length > std::numeric_limits<uInt>::max())
+        return false;
+    z_stream z{};
+    if (deflateInit2(&z, kLevel, Z_DEFLATED, -15, 8, kStrategy) != Z_OK)
+        return false;
+    bool ok = dictionaryLength == 0 || deflateSetDictionary(&z, dictionary, uInt(dictionaryLength)) == Z_OK;
+    z.next_in = const_cast<uchar*>(in);
+    z.avail_in = uInt(length);
+    strip.deflated.resize(deflateBound(&z, uLong(length)) + 64);
+    std::size_t written = 0;
+    const int flush = last ? Z_FINISH : Z_SYNC_FLUSH;
+    while (ok) {
+        if (written == strip.deflated.size())
+            strip.deflated.resize(strip.deflated.size() * 2);
+        z.next_out = strip.deflated.data() + written;
+        z.avail_out = uInt(std::min<std::size_t>(strip.deflated.size() - written, std::numeric_limits<uInt>::max()));
+        const int rc = deflate(&z, flush);
+        written = std::size_t(z.next_out - strip.deflated.data());
+        if (last ? rc == Z_STREAM_END : (rc == Z_OK && z.avail_in == 0 && z.avail_out > 0))
+            break;
+        ok = rc == Z_OK || rc == Z_BUF_ERROR;
+    }
+    deflateEnd(&z);
+    strip.deflated.resize(written);
+    strip.adler = adler32(adler32(0, nullptr, 0), in, uInt(length));
+    return ok;
+}
+
+// A chunk: length, type, data, and the CRC of type and data.
+class Chunk
+{
+public:
+    Chunk(QByteArray& file, const char* type)
+        : png(file)
+        , start(file.size())
+    {
+        png.append(4, '\0');
+        png.append(type, 4);
+    }
+    Chunk& operator<<(quint32 word)
+    {
+        const quint32 big = qToBigEndian(word);
+        png.append(reinterpret_cast<const char*>(&big), 4);
+        return *this;
+    }
+    void append(const void* data, std::size_t length)
+    {
+        png.append(static_cast<const char*>(data), qsizetype(length));
+    }
+    ~Chunk()
+    {
+        const quint32 length = quint32(png.size() - start - 8);
+        qToBigEndian(length, png.data() + start);
+        const uLong crc = crc32(crc32(0, nullptr, 0), reinterpret_cast<const uchar*>(png.constData() + start + 4),
+                                uInt(length + 4));
+        *this << quint32(crc);
+    }
+
+private:
+    QByteArray& png;
+    const qsizetype start;
+};
+
+} // namespace
+
+PngEncoder::PngEncoder(int threadCount)
+    : threads(threadCount > 0 ? threadCount : QThread::idealThreadCount())
+{
+}
+
+QByteArray PngEncoder::encode(const QImage& input) const
+{
+    if (input.isNull())
+        return QByteArray();
+    const bool alpha = input.hasAlphaChannel();
+    const QImage::Format format = alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888;
+    const int bpp = alpha ? 4 : 3;
+    // A row view cannot carry a colour table: such pictures are converted whole.
+    const QImage picture = input.colorTable().isEmpty() ? input : input.convertToFormat(format);
+    const int width = picture.width();
+    const int height = picture.height();
+    const std::size_t rowBytes = std::size_t(width) * std::size_t(bpp) + 1;
+
+    const int count = std::clamp(std::min(threads, height / kMinRowsPerStrip), 1, kMaxThreads);
+    std::vector<Strip> strips(static_cast<std::size_t>(count));
+    for (int k = 0; k < count; ++k) {
+        strips[std::size_t(k)].firstRow = int(qint64(height) * k / count);
+        strips[std::size_t(k)].endRow = int(qint64(height) * (k + 1) / count);
+    }
+    std::vector<uchar> filtered(rowBytes * std::size_t(height));
+    runInParallel(count, [&](int k) {
+        const Strip& strip = strips[std::size_t(k)];
+        filterStrip(picture, strip, format, bpp, filtered.data() + rowBytes * std::size_t(strip.firstRow));
+    });
+    runInParallel(count, [&](int k) {
+        Strip& strip = strips[std::size_t(k)];
+        const std::size_t offset = rowBytes * std::size_t(strip.firstRow);
+        const std::size_t dictionary = std::min(offset, kWindow);
+        strip.ok = deflateStrip(filtered.data() + offset - dictionary, dictionary, filtered.data() + offset,
+                                rowBytes * std::size_t(strip.endRow - strip.firstRow), k == count - 1, strip);
+    });
+
+    QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    {
+        Chunk header(png, "IHDR");
+        header << quint32(width) << quint32(height);
+        const uchar rest[] = {8, uchar(alpha ? 6 : 2), 0, 0, 0}; // depth, colour type, deflate, filters, no interlace
+        header.append(rest, sizeof rest);
+    }
+    uLong adler = 1;
+    for (int k = 0; k < count; ++k) {
+        const Strip& strip = strips[std::size_t(k)];
+        if (!strip.ok)
+            return QByteArray();
+        adler = k == 0 ? strip.adler
+                       : adler32_combine(adler, strip.adler,
+                                         z_off_t(rowBytes * std::size_t(strip.endRow - strip.firstRow)));
+        Chunk data(png, "IDAT");
+        if (k == 0) {
+            const uchar zlibHeader[] = {0x78, 0x9c}; // deflate, 32 KiB window, default level
+            data.append(zlibHeader, sizeof zlibHeader);
+        }
+        data.append(strip.deflated.data(), strip.deflated.size());
+        if (k == count - 1)
+            data << quint32(adler);
+    }
+    Chunk(png, "IEND");
+    return png;
+}
