@@ -1,6 +1,5 @@
 #include "xscreencapture.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
@@ -9,6 +8,7 @@
 
 #include "capturepath.h"
 #include "iconcatalogue.h"
+#include "pngencoder.h"
 #include "removablevolumes.h"
 #include "statusreport.h"
 #include "xinfodata.h"
@@ -32,13 +32,11 @@ QPixmap grabDesktop(QScreen* screen)
 // The file gets its name only once it is whole and flushed to the disk
 // (QSaveFile writes an unnamed or temporary file beside it), so a full or
 // pulled disk leaves no half a PNG behind, and the outcome icon means the
-// stick may be pulled. Encoded in memory first: Qt's PNG writer leaks a
-// buffer when its device fails under it.
+// stick may be pulled.
 bool savePng(const QPixmap& picture, const QString& file)
 {
-    QByteArray png;
-    QBuffer encoded(&png);
-    if (picture.isNull() || !encoded.open(QIODevice::WriteOnly) || !picture.save(&encoded, "png", -1))
+    const QByteArray png = PngEncoder().encode(picture.toImage());
+    if (png.isEmpty())
         return false;
     QSaveFile out(file);
     return out.open(QIODevice::WriteOnly) && out.write(png) == png.size() && out.commit();
