@@ -19,7 +19,11 @@ namespace vantel::platform {
 
 namespace {
 
-constexpr auto kReadyWait = std::chrono::seconds(5);
+// How long opening waits for the follower's first picture of the devices, so
+// that the first query after it finds them. Kept short: the host's GUI thread
+// waits here when NetworkManager holds its name but does not answer; its
+// state then arrives as notifications.
+constexpr auto kReadyWait = std::chrono::milliseconds(2000);
 
 std::atomic<int> connectionCount{0};
 

@@ -10,6 +10,8 @@
 #include <QThread>
 #include <QtTest>
 
+#include <signal.h>
+
 #include "linux/linuxnativewifi.h"
 #include "testnetworkmanager.h"
 #include "testsystembus.h"
@@ -243,6 +245,25 @@ private slots:
         QVERIFY(!nm.addAccessPoint("Home", "00:11:22:33:44:01", 60).isEmpty());
         QTRY_VERIFY(listener.codes().contains("7"));
         QVERIFY(!isNullGuid(onlyInterface()));
+    }
+
+    // A NetworkManager that holds its name but does not answer (hung, or
+    // busy at boot) keeps the opening thread only briefly; its state comes
+    // with the follower's notifications once it answers.
+    void frozenNetworkManagerHoldsTheCallerBriefly()
+    {
+        QVERIFY2(!nm.addWifiDevice().isEmpty(), qPrintable(nm.error()));
+        const qint64 pid = bus.templatePid(QStringLiteral("networkmanager"));
+        QVERIFY(pid > 0);
+        QCOMPARE(::kill(pid_t(pid), SIGSTOP), 0);
+        QElapsedTimer clock;
+        clock.start();
+        const bool opened = open();
+        const qint64 took = clock.elapsed();
+        ::kill(pid_t(pid), SIGCONT);
+        QVERIFY(opened);
+        QVERIFY2(took < 3000, qPrintable(QString::number(took)));
+        QTRY_VERIFY_WITH_TIMEOUT(!isNullGuid(onlyInterface()), 10000);
     }
 
     void restartKeepsTheInterface()
