@@ -168,7 +168,8 @@ bool deflateStrip(const uchar* dictionary, std::size_t dictionaryLength, const u
         written = std::size_t(z.next_out - strip.deflated.data());
         if (last ? rc == Z_STREAM_END : (rc == Z_OK && z.avail_in == 0 && z.avail_out > 0))
             break;
-        ok = rc == Z_OK || rc == Z_BUF_ERROR;
+        // Z_BUF_ERROR only for want of room: anything else would loop forever.
+        ok = rc == Z_OK || (rc == Z_BUF_ERROR && z.avail_out == 0);
     }
     deflateEnd(&z);
     strip.deflated.resize(written);
