@@ -41,14 +41,14 @@ QT_QPA_PLATFORM=offscreen vantel-demo --check || status=$?
 [ "$status" -le 1 ] || { echo "vantel-demo --check ended with $status" >&2; exit 1; }
 
 echo "--- consumer built with CMake"
-cmake -S "$root/tests/package" -B "$work/cmake" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S "$root/tests/package/debian" -B "$work/cmake" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$work/cmake"
 QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" TRACEL_LOG_DIR="$work/log" "$work/cmake/vantel-consumer"
 
 echo "--- consumer built with pkg-config"
 icons=$(pkg-config --variable=icondir vantel)
 # shellcheck disable=SC2046 # the flags are words
-c++ -std=c++17 -fPIC -o "$work/vantel-consumer" "$root/tests/package/consumer.cpp" \
+c++ -std=c++17 -fPIC -o "$work/vantel-consumer" "$root/tests/package/debian/consumer.cpp" \
     -DVANTEL_ICON_DIR="\"$icons\"" $(pkg-config --cflags --libs vantel)
 QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" TRACEL_LOG_DIR="$work/log" "$work/vantel-consumer"
 
