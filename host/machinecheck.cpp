@@ -1,0 +1,164 @@
+#include "machinecheck.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocalSocket>
+#include <QSettings>
+#include <xcb/xcb.h>
+
+#include "xinfo.h"
+#include "xinfodata.h"
+
+namespace {
+
+// A service that holds its name but does not answer must not hang the check.
+constexpr int kBusTimeoutMs = 2000;
+constexpr int kSocketTimeoutMs = 1000;
+
+const char* const kNames[IND_TYPE_COUNT] = {
+    "battery",  "bluetooth",       "wifi",           "ethernet", "vci",      "modem",      "download",
+    "gps",      "vehicle battery", "screen capture", "camera",   "internet", "brightness", "keyboard"};
+
+QString environment(const char* name, const QString& fallback)
+{
+    const QString value = qEnvironmentVariable(name);
+    return value.isEmpty() ? fallback : value;
+}
+
+bool hasNetworkManager()
+{
+    const QDBusConnection bus = QDBusConnection::systemBus();
+    return bus.isConnected() && bus.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.NetworkManager"));
+}
+
+// The session the library sets the brightness through: logind's "auto",
+// which resolves to the caller's own session and fails without one.
+bool hasLogindSession()
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1/session/auto"),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    call << QStringLiteral("org.freedesktop.login1.Session") << QStringLiteral("Id");
+    const QDBusConnection bus = QDBusConnection::systemBus();
+    return bus.isConnected() && bus.call(call, QDBus::Block, kBusTimeoutMs).type() == QDBusMessage::ReplyMessage;
+}
+
+bool hasBacklight()
+{
+    const QDir devices(environment("VANTEL_SYSFS_ROOT", QStringLiteral("/sys")) + QStringLiteral("/class/backlight"));
+    return !devices.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System).isEmpty();
+}
+
+// The X server of DISPLAY, connected to as the library does (authorisation included).
+bool hasXServer()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return false;
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    const bool ok = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
+    return ok;
+}
+
+bool hasWaylandCompositor()
+{
+    const QString name = environment("WAYLAND_DISPLAY", QStringLiteral("wayland-0"));
+    const QString path = QDir::isAbsolutePath(name) ? name : qEnvironmentVariable("XDG_RUNTIME_DIR") + QLatin1Char('/') + name;
+    QLocalSocket socket;
+    socket.connectToServer(path);
+    return socket.waitForConnected(kSocketTimeoutMs);
+}
+
+} // namespace
+
+MachineCheck::MachineCheck(const QVector<XInfo*>& infos, const QString& settingsPath)
+    : indicators(infos),
+      iniPath(settingsPath),
+      networkManager(hasNetworkManager()),
+      xServer(hasXServer()),
+      waylandCompositor(hasWaylandCompositor())
+{
+}
+
+int MachineCheck::run(std::FILE* out) const
+{
+    int missing = 0;
+    for (int type = 0; type < IND_TYPE_COUNT; ++type) {
+        const XInfo* indicator = indicators.value(type);
+        if (!indicator || !indicator->xinfo_getEnable()) {
+            std::fprintf(out, "%s: off\n", kNames[type]);
+            continue;
+        }
+        const QString lack = missingFor(type);
+        if (lack.isEmpty()) {
+            std::fprintf(out, "%s: ok\n", kNames[type]);
+        } else {
+            std::fprintf(out, "%s: %s\n", kNames[type], qPrintable(lack));
+            ++missing;
+        }
+    }
+    if (missing == 0)
+        std::fprintf(out, "every indicator that is on can work on this machine\n");
+    else
+        std::fprintf(out, "%d indicators that are on cannot work on this machine\n", missing);
+    return missing == 0 ? 0 : 1;
+}
+
+QString MachineCheck::missingFor(int type) const
+{
+    switch (type) {
+    case IND_TYPE_WIFI:
+        return networkManager ? QString() : QStringLiteral("no NetworkManager on the system bus");
+    case IND_TYPE_SCREENCAPTURE:
+        // Qt reads the screen of an X server only; on Wayland every capture fails.
+        if (xServer)
+            return QString();
+        return waylandCompositor ? QStringLiteral("no X server (a capture fails on a Wayland compositor)")
+                                 : QStringLiteral("no X server or Wayland compositor");
+    case IND_TYPE_CAMERA:
+        return missingForCamera();
+    case IND_TYPE_BRIGHTNESS:
+        return missingForBrightness();
+    case IND_TYPE_KEYBOARD:
+        return missingForKeyboard();
+    default:
+        return QString();
+    }
+}
+
+QString MachineCheck::missingForBrightness() const
+{
+    if (!hasBacklight())
+        return QStringLiteral("no backlight device");
+    if (!hasLogindSession())
+        return QStringLiteral("no logind session for this process");
+    return QString();
+}
+
+QString MachineCheck::missingForKeyboard() const
+{
+    const QString program = qEnvironmentVariable("VANTEL_KEYBOARD_PROGRAM");
+    if (program.isEmpty() && !QFileInfo(QStringLiteral("/usr/bin/onboard")).isExecutable())
+        return QStringLiteral("onboard not installed");
+    if (!program.isEmpty() && !QFileInfo(program).isExecutable())
+        return QStringLiteral("the keyboard program %1 not installed").arg(program);
+    // The keyboard's window is found, and closed, on the X display.
+    if (!xServer)
+        return waylandCompositor ? QStringLiteral("no X server (the keyboard's window is looked for on X11)")
+                                 : QStringLiteral("no X server or Wayland compositor");
+    return QString();
+}
+
+QString MachineCheck::missingForCamera() const
+{
+    const QString program =
+        QSettings(iniPath, QSettings::IniFormat).value(QStringLiteral("Data/DATA_CAMERA_APP")).toString();
+    if (program.isEmpty())
+        return QStringLiteral("no camera program named in the settings (DATA_CAMERA_APP)");
+    if (!QFileInfo(program).isExecutable())
+        return QStringLiteral("the camera program named in the settings not found: %1").arg(program);
+    return QString();
+}
