@@ -4,9 +4,12 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QSettings>
+#include <cstring>
 #include <xcb/xcb.h>
 
 #include "xinfo.h"
@@ -46,10 +49,17 @@ bool hasLogindSession()
     return bus.isConnected() && bus.call(call, QDBus::Block, kBusTimeoutMs).type() == QDBusMessage::ReplyMessage;
 }
 
+// A device the library can use: one whose maximum it can read.
 bool hasBacklight()
 {
     const QDir devices(environment("VANTEL_SYSFS_ROOT", QStringLiteral("/sys")) + QStringLiteral("/class/backlight"));
-    return !devices.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System).isEmpty();
+    const QStringList names = devices.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System);
+    for (const QString& name : names) {
+        QFile maximum(devices.filePath(name + QStringLiteral("/max_brightness")));
+        if (maximum.open(QIODevice::ReadOnly) && maximum.readAll().trimmed().toLongLong() > 0)
+            return true;
+    }
+    return false;
 }
 
 // The X server of DISPLAY, connected to as the library does (authorisation included).
@@ -63,13 +73,32 @@ bool hasXServer()
     return ok;
 }
 
+// A compositor answers wl_display.sync with the callback's done event; any
+// socket that merely accepts is not one.
 bool hasWaylandCompositor()
 {
     const QString name = environment("WAYLAND_DISPLAY", QStringLiteral("wayland-0"));
-    const QString path = QDir::isAbsolutePath(name) ? name : qEnvironmentVariable("XDG_RUNTIME_DIR") + QLatin1Char('/') + name;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!QDir::isAbsolutePath(name) && runtime.isEmpty())
+        return false;
     QLocalSocket socket;
-    socket.connectToServer(path);
-    return socket.waitForConnected(kSocketTimeoutMs);
+    socket.connectToServer(QDir::isAbsolutePath(name) ? name : runtime + QLatin1Char('/') + name);
+    if (!socket.waitForConnected(kSocketTimeoutMs))
+        return false;
+    // Object 1 (wl_display), opcode 0 (sync), 12 bytes, new callback object 2.
+    const quint32 sync[3] = {1, 12u << 16, 2};
+    socket.write(reinterpret_cast<const char*>(sync), sizeof sync);
+    QByteArray reply;
+    QElapsedTimer clock;
+    clock.start();
+    while (reply.size() < 8 && clock.elapsed() < kSocketTimeoutMs
+           && socket.waitForReadyRead(int(kSocketTimeoutMs - clock.elapsed())))
+        reply += socket.readAll();
+    if (reply.size() < 8)
+        return false;
+    quint32 header[2];
+    std::memcpy(header, reply.constData(), sizeof header);
+    return header[0] == 2 && (header[1] & 0xffffu) == 0;
 }
 
 } // namespace
