@@ -101,6 +101,24 @@ bool hasWaylandCompositor()
     return header[0] == 2 && (header[1] & 0xffffu) == 0;
 }
 
+// Indicators that ask nothing of the machine say so, lest "ok" promise a reading.
+const char* note(int type)
+{
+    switch (type) {
+    case IND_TYPE_BLUETOOTH:
+    case IND_TYPE_ETHERNET:
+    case IND_TYPE_VCI:
+    case IND_TYPE_MODEM:
+    case IND_TYPE_DOWNLOAD:
+    case IND_TYPE_GPS:
+        return " (reads no device)";
+    case IND_TYPE_BATTERYVEHICLE:
+        return " (the host hands in the readings)";
+    default:
+        return "";
+    }
+}
+
 } // namespace
 
 MachineCheck::MachineCheck(const QVector<XInfo*>& infos, const QString& settingsPath)
@@ -123,7 +141,7 @@ int MachineCheck::run(std::FILE* out) const
         }
         const QString lack = missingFor(type);
         if (lack.isEmpty()) {
-            std::fprintf(out, "%s: ok\n", kNames[type]);
+            std::fprintf(out, "%s: ok%s\n", kNames[type], note(type));
         } else {
             std::fprintf(out, "%s: %s\n", kNames[type], qPrintable(lack));
             ++missing;

@@ -138,6 +138,8 @@ private slots:
         // What needs nothing of the machine is ok, what the settings turn off is off.
         QCOMPARE(check.lines.value("battery"), "ok");
         QCOMPARE(check.lines.value("internet"), "ok");
+        QCOMPARE(check.lines.value("gps"), "ok (reads no device)");
+        QCOMPARE(check.lines.value("vehicle battery"), "ok (the host hands in the readings)");
         QCOMPARE(check.lines.value("vci"), "off");
         QVERIFY2(check.out.endsWith("5 indicators that are on cannot work on this machine\n"), check.out.constData());
     }
