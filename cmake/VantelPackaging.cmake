@@ -31,6 +31,14 @@ install(FILES ${PROJECT_SOURCE_DIR}/docs/examples/50-vantel-kiosk.rules
   DESTINATION ${VANTEL_DOC_DIR}/libvantel-dev/examples COMPONENT dev)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${VANTEL_DOC_DIR}/vantel-demo
   RENAME copyright COMPONENT demo)
+# The demo's manual page; its companions' pages point at it.
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/package/man)
+foreach(page vantel-demo vantel-demo-camera vantel-demo-keyboard)
+  file(ARCHIVE_CREATE OUTPUT ${CMAKE_BINARY_DIR}/package/man/${page}.1.gz
+    PATHS ${PROJECT_SOURCE_DIR}/docs/man/${page}.1 FORMAT raw COMPRESSION GZip COMPRESSION_LEVEL 9)
+  install(FILES ${CMAKE_BINARY_DIR}/package/man/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
+    COMPONENT demo)
+endforeach()
 install(FILES ${CMAKE_BINARY_DIR}/package/vantel-demo/changelog.gz
   DESTINATION ${VANTEL_DOC_DIR}/vantel-demo COMPONENT demo)
 
@@ -55,9 +63,17 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/source ${CMA
 
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME ${VANTEL_DEB_RUNTIME})
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
-# The loader's cache is rebuilt once after a whole apt run, not per package.
-file(WRITE ${CMAKE_BINARY_DIR}/package/triggers "activate-noawait ldconfig\n")
-set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/package/triggers)
+# The loader's cache is rebuilt once after a whole apt run, through dpkg's
+# trigger, not by the ldconfig calls CPack would write into postinst and postrm.
+# CPack leaves its own scripts out when the package brings scripts of that name.
+file(WRITE ${CMAKE_BINARY_DIR}/package/runtime/triggers "activate-noawait ldconfig\n")
+foreach(script postinst postrm)
+  file(WRITE ${CMAKE_BINARY_DIR}/package/runtime/${script} "#!/bin/sh\nset -e\n")
+endforeach()
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/package/runtime/triggers
+  ${CMAKE_BINARY_DIR}/package/runtime/postinst ${CMAKE_BINARY_DIR}/package/runtime/postrm)
+install(FILES ${PROJECT_SOURCE_DIR}/cmake/lintian/${VANTEL_DEB_RUNTIME} DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+  COMPONENT runtime)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Qt draws the SVG icons through its image plugin, which nothing links.
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS "libqt${VANTEL_QT_MAJOR}svg${VANTEL_QT_MAJOR}")

@@ -1,18 +1,30 @@
 #!/bin/sh
 # Builds the Debian packages libvantel1, libvantel-dev and vantel-demo with
-# CPack, from a build for the prefix /usr (no tests), and leaves them in
-# $VANTEL_BUILD_ROOT/package (default build/package). Through ccache it
-# reuses the objects of the Qt 6 build of scripts/test.sh.
+# CPack from the Qt 6 build of scripts/test.sh ($VANTEL_BUILD_ROOT/qt6, or the
+# build folder given as the first argument), which is configured for the
+# prefix /usr; a missing build is configured and built first. The packages
+# land in $VANTEL_BUILD_ROOT/package (default build/package).
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-out=${VANTEL_BUILD_ROOT:-$root/build}/package
+out=${VANTEL_BUILD_ROOT:-$root/build}
+build=${1:-$out/qt6}
+debs=$out/package
 jobs=${VANTEL_JOBS:-$(nproc)}
 export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$root}" CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-true}"
-launcher=""
-command -v ccache >/dev/null && launcher=-DCMAKE_CXX_COMPILER_LAUNCHER=ccache
-cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTEL_WERROR=ON $launcher \
-    -DCMAKE_INSTALL_PREFIX=/usr -DVANTEL_BUILD_TESTS=OFF -DVANTEL_BUILD_BENCH=OFF "$@"
-cmake --build "$out" -j "$jobs"
-rm -f "$out"/*.deb
-(cd "$out" && cpack -G DEB)
-ls "$out"/*.deb
+
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    launcher=""
+    command -v ccache >/dev/null && launcher=-DCMAKE_CXX_COMPILER_LAUNCHER=ccache
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTEL_WERROR=ON $launcher \
+        -DCMAKE_INSTALL_PREFIX=/usr
+elif ! grep -qx 'CMAKE_INSTALL_PREFIX:PATH=/usr' "$build/CMakeCache.txt"; then
+    # Another prefix only relinks: the objects do not depend on it.
+    cmake -S "$root" -B "$build" -DCMAKE_INSTALL_PREFIX=/usr
+fi
+# CPack installs from the build as it stands, and builds what is out of date first.
+cmake --build "$build" -j "$jobs"
+rm -rf "$debs"
+mkdir -p "$debs"
+(cd "$build" && cpack -G DEB -B "$debs")
+rm -rf "$debs/_CPack_Packages"
+ls "$debs"/*.deb
