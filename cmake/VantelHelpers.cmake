@@ -24,12 +24,13 @@ function(vantel_shared_library target)
     $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/${L_INCLUDE_SUBDIR}>)
   vantel_warnings(${target})
   add_library(Vantel::${target} ALIAS ${target})
+  # The runtime package gets the SONAME file, the development one the link.
   install(TARGETS ${target} EXPORT VantelTargets
-    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
-    RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
-    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT runtime NAMELINK_COMPONENT dev
+    RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime
+    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT dev)
   install(FILES ${L_HEADERS} ${gen}/${target}_export.h
-    DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${L_INCLUDE_SUBDIR})
+    DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${L_INCLUDE_SUBDIR} COMPONENT dev)
 endfunction()
 
 # A QtTest suite run by CTest. Widgets use the offscreen platform unless the

@@ -12,6 +12,7 @@
 #include "demoapplication.h"
 #include "demowindow.h"
 #include "librarysession.h"
+#include "machinecheck.h"
 #include "screenshot.h"
 #include "simulatedsettings.h"
 #include "standinkeyboard.h"
@@ -89,6 +90,19 @@ QString libraryVersion()
     return QStringLiteral("%1.%2.%3.%4").arg(v[0]).arg(v[1]).arg(v[2]).arg(v[3]);
 }
 
+// The library reads a copy of the settings, so that the check writes nothing.
+int checkMachine(const QString& iconDir, const QString& iniPath)
+{
+    QString error;
+    SimulatedSettings copy;
+    LibrarySession library;
+    if (!copy.prepare(iniPath, {}, error) || !library.open(iconDir, copy.path(), error))
+        return fail(2, error);
+    const int result = MachineCheck(library.indicators(), copy.path()).run(stdout);
+    library.close();
+    return result;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -117,7 +131,11 @@ int main(int argc, char** argv)
                                  QStringLiteral("file"));
     const QCommandLineOption icons(QStringLiteral("icons"), QStringLiteral("Folder of the indicator icons."),
                                    QStringLiteral("dir"));
-    parser.addOptions({simulate, screenshot, polls, ini, icons});
+    const QCommandLineOption check(
+        QStringLiteral("check"),
+        QStringLiteral("Tell, for each indicator, whether this machine has what it needs; exit 0 when every "
+                       "indicator that is on can work, 1 otherwise."));
+    parser.addOptions({simulate, screenshot, polls, ini, icons, check});
     parser.process(app);
 
     int pollCount = kDefaultPolls;
@@ -136,6 +154,11 @@ int main(int argc, char** argv)
             return fail(2, QStringLiteral("no folder %1").arg(iconDir));
     }
     const QString iniPath = QFileInfo(parser.isSet(ini) ? parser.value(ini) : defaultSettingsFile()).absoluteFilePath();
+    if (parser.isSet(check)) {
+        if (parser.isSet(simulate) || parser.isSet(screenshot))
+            return fail(2, QStringLiteral("--check looks at this machine, without --simulate or --screenshot"));
+        return checkMachine(iconDir, iniPath);
+    }
     QDir().mkpath(QFileInfo(iniPath).absolutePath());
 
     // The simulated tablet must be in place before anything reads the platform:

@@ -1,8 +1,8 @@
-// The on-screen keyboard indicator's provider: shown while the platform's
-// keyboard program exists; a click opens the keyboard, and the host may close
-// its window.
 #ifndef XKEYBOARD_H
 #define XKEYBOARD_H
+
+/// @file
+/// XKeyboard, the on-screen keyboard indicator's provider.
 
 #include <QObject>
 #include <QProcess>
@@ -10,28 +10,41 @@
 
 #include "vantel_export.h"
 
+/// The on-screen keyboard indicator's provider: shown while the platform's
+/// keyboard program exists; a click opens the keyboard, and the host may close
+/// its window.
+///
+/// Thread: the GUI thread only; the host finds it with
+/// `findChild<XKeyboard*>()` on its indicator.
+///
+/// Without the keyboard program: HARDWARE_OFF, and the indicator stays
+/// hidden. Without an X server its window is never found: a click starts
+/// the program again, and KeyBoardClose() closes nothing.
 class VANTEL_EXPORT XKeyboard : public QObject
 {
     Q_OBJECT
 public:
-    // Takes the keyboard program and its window class for the running
-    // Windows version, once.
+    /// Takes the keyboard program and its window class for the running
+    /// Windows version, once.
     explicit XKeyboard(QObject* parent = nullptr);
-    // The keyboard itself stays open.
+    /// The keyboard itself stays open.
     ~XKeyboard() override;
 
+    /// One status query: HARDWARE_OFF while the keyboard program is not
+    /// there (once found, it is not looked for again), else XINFORET_OK with
+    /// the keyboard icon.
     int xkb_getStatus(QString& value, QString& icon);
 
-    // Opens the keyboard; where the version looks first, only when its window
-    // is not open yet. The argument is not used.
+    /// Opens the keyboard; where the version looks first, only when its window
+    /// is not open yet. The argument is not used.
     void KeyBoardLaunch(QString);
-    // Asks the keyboard's window to close, when there is one.
+    /// Asks the keyboard's window to close, when there is one.
     void KeyBoardClose();
 
 public slots:
-    // A click launches the keyboard, once until the next status query.
+    /// A click launches the keyboard, once until the next status query.
     void slt_InternalCommunication(int val, int par, int opt);
-    // Fits QProcess::finished: closes the keyboard window.
+    /// Fits QProcess::finished: closes the keyboard window.
     void slt_kbClosed(int exitCode, QProcess::ExitStatus exitStatus);
 
 private:

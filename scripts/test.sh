@@ -1,7 +1,9 @@
 #!/bin/sh
 # Installs what is missing, then builds and runs every test: the Qt 6 and the
-# Qt 5.15 builds with warnings as errors, an ASan/UBSan build, the fuzzers,
-# and the Windows backend cross-built and run under Wine.
+# Qt 5.15 builds with warnings as errors, the Debian packages made from the
+# Qt 6 build (installed, used and purged again) and the API reference, an
+# ASan/UBSan build, the fuzzers, and the Windows backend cross-built and run
+# under Wine.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -27,7 +29,13 @@ suite() {
     fi
 }
 
-suite qt6 ""
+# The Qt 6 build is also the one packaged, so it is made for the prefix /usr.
+suite qt6 "" -DCMAKE_INSTALL_PREFIX=/usr
+echo "=== packages"
+"$root/scripts/package.sh" "$out/qt6"
+"$root/scripts/test-packages.sh" "$out/package"
+echo "=== api reference"
+"$root/scripts/docs.sh"
 suite qt5 "" -DVANTEL_QT_MAJOR=5 -DVANTEL_PEER_BUILD_DIR="$out/qt6"
 suite asan "" -DVANTEL_SANITIZE=address,undefined -DVANTEL_BUILD_BENCH=OFF -DVANTEL_BUILD_HOST=OFF
 suite fuzz fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DVANTEL_SANITIZE=address,undefined \

@@ -1,6 +1,7 @@
-/* Tracel: a debug-log library for programs that run for months.
+/** @file
+ * Tracel: a debug-log library for programs that run for months.
  *
- * One log file per name, <dir>/<name>.log, where <dir> is TRACEL_LOG_DIR when
+ * One log file per name, `<dir>/<name>.log`, where `<dir>` is TRACEL_LOG_DIR when
  * set, else $XDG_STATE_HOME/tracel (default ~/.local/state/tracel); missing
  * directories are created (mode 0700, files 0600: logs may hold device and
  * network details). A line reads
@@ -9,7 +10,7 @@
  *
  * local time to the millisecond with its UTC offset, the level mask, the
  * kernel thread id, and the text in UTF-8. Line breaks and other control
- * characters in the text are written as \n, \r or \xNN, so one call is always
+ * characters in the text are written as `\n`, `\r` or `\xNN`, so one call is always
  * one line. Every line reaches the kernel before the call returns: a crash of
  * the program loses no line (a power cut may lose what the disk has not yet
  * stored).
@@ -19,7 +20,7 @@
  *   TRACEL_MAX_SIZE   bytes one file may reach before it rotates; decimal or
  *                     0x hexadecimal; default 4194304 (4 MiB), minimum 4096.
  *   TRACEL_MAX_FILES  files kept per log, the current one included:
- *                     <name>.log, <name>.log.1 (newest old one), ...; default 5,
+ *                     `<name>.log`, `<name>.log.1` (newest old one), ...; default 5,
  *                     at most 1000. A log thus never takes more than
  *                     TRACEL_MAX_SIZE * TRACEL_MAX_FILES bytes of disk.
  *   TRACEL_MASK       level filter; a line is written when its mask shares a
@@ -55,16 +56,16 @@
 extern "C" {
 #endif
 
-/* A pointer-sized handle; 0 means no log. Handles are never reused. */
+/** A pointer-sized handle; 0 means no log. Handles are never reused. */
 typedef uintptr_t TRACEL_HANDLE;
 
-/* Opens (or creates) the log named by the zero-terminated UTF-16 string.
+/** Opens (or creates) the log named by the zero-terminated UTF-16 string.
  * Gives 0 for a null or empty name, a name holding '/' or control
  * characters, "." and "..", and when the directory or file cannot be
  * created or written. */
 TRACEL_EXPORT TRACEL_HANDLE TRACEL_OpenDebugLog(const char16_t* name);
 
-/* Writes one line when mask passes the level filter. The format is a
+/** Writes one line when mask passes the level filter. The format is a
  * zero-terminated UTF-16 printf-style string: %s takes a UTF-16 string
  * (const char16_t*, null prints "(null)"), %d and %i an int, %u an unsigned
  * int, %x an unsigned int in hexadecimal, %% a percent sign; any other %
@@ -72,7 +73,7 @@ TRACEL_EXPORT TRACEL_HANDLE TRACEL_OpenDebugLog(const char16_t* name);
  * the file size limit is cut short. */
 TRACEL_EXPORT void TRACEL_PrintDebugLog(TRACEL_HANDLE handle, int mask, const char16_t* format, ...);
 
-/* Closes the handle; unknown handles, closed handles and 0 are ignored. */
+/** Closes the handle; unknown handles, closed handles and 0 are ignored. */
 TRACEL_EXPORT void TRACEL_CloseDebugLog(TRACEL_HANDLE handle);
 
 #ifdef __cplusplus
