@@ -52,6 +52,18 @@ void VantelThread::pause(int ms)
         stopSignal.wait(&stopMutex, deadline);
 }
 
+// One queued call to this object, which lives in the GUI thread: there the
+// emission reaches every connected indicator directly, so a poll wakes the
+// GUI thread once instead of once per indicator. A poll still queued when the
+// loop has ended is dropped: nothing is emitted after a stop.
+void VantelThread::queuePoll()
+{
+    QMetaObject::invokeMethod(this, [this] {
+        if (isRunning() && !stopRequested())
+            emit updateStatus(false);
+    }, Qt::QueuedConnection);
+}
+
 void VantelThread::waitForInitialState()
 {
     QMutexLocker lock(&stopMutex);
@@ -76,7 +88,7 @@ void VantelThread::run()
             pause(100);
         } else if (current == INDICATORS_RUN) {
             if (!stopRequested())
-                emit updateStatus(false);
+                queuePoll();
             pause(1000);
         }
         pause(1000);

@@ -1,6 +1,7 @@
-// The polling thread: a metronome that emits updateStatus(false) once every
-// two seconds while the indicators run. It does no status work itself; the
-// indicators live in the GUI thread, so each emission reaches them queued.
+// The polling thread: a metronome that has updateStatus(false) emitted once
+// every two seconds while the indicators run. It does no status work itself:
+// it queues one call to the thread object, which lives in the GUI thread with
+// the indicators, and the emission there runs every indicator's query.
 #ifndef VANTELTHREAD_H
 #define VANTELTHREAD_H
 
@@ -24,6 +25,9 @@ public:
     // start), so that a state set afterwards is not overwritten by it; at
     // once when the thread is not running.
     void waitForInitialState();
+    // Has updateStatus(false) emitted in the thread this object lives in,
+    // from whichever thread calls it.
+    void queuePoll();
 
 signals:
     void updateStatus(bool preinit);
