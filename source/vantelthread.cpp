@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 
+#include "pollscope.h"
 #include "vanteltrace.h"
 #include "xinfodata.h"
 
@@ -60,8 +61,14 @@ void VantelThread::queuePoll()
 {
     QMetaObject::invokeMethod(this, [this] {
         if (isRunning() && !stopRequested())
-            emit updateStatus(false);
+            runPoll();
     }, Qt::QueuedConnection);
+}
+
+void VantelThread::runPoll()
+{
+    const PollScope scope;
+    emit updateStatus(false);
 }
 
 void VantelThread::waitForInitialState()

@@ -28,6 +28,9 @@ public:
     // Has updateStatus(false) emitted in the thread this object lives in,
     // from whichever thread calls it.
     void queuePoll();
+    // One poll here and now: updateStatus(false), with what the indicators
+    // share read once for all of them.
+    void runPoll();
 
 signals:
     void updateStatus(bool preinit);

@@ -2,12 +2,22 @@
 // every indicator enabled and on a bar, against the shared doubles (a fake
 // sysfs tree with mains, a battery with a kernel-style uevent and a
 // backlight; the fake NetworkManager with one Wi-Fi device and 50 networks,
-// connected; logind; a private Xvfb; the internet peer on 127.0.0.1), or on
-// the simulated tablet with --sim.
+// connected; logind; a private Xvfb; the internet peer on 127.0.0.1, in a
+// process of its own so that its accepts are not counted as ours), or on the
+// simulated tablet with --sim.
 //
 //   bench_linuxpoll [--sim] [--log closed]            GUI-thread CPU of one poll (Google Benchmark)
-//   bench_linuxpoll [--sim] [--log closed] --polls N  N polls from the library's own thread, then
-//                                                     the totals of that stretch on one line
+//   bench_linuxpoll [--sim] [--log closed] --polls N [--strace FILE]
+//                                                     one poll to settle, then N polls from the
+//                                                     library's own thread, and the totals of
+//                                                     those N on one line; with --strace, the
+//                                                     system calls of this process's threads
+//                                                     over the N (strace -f -c) into FILE; under
+//                                                     callgrind (--instr-atstart=no) only the N
+//                                                     are instrumented
+//   bench_linuxpoll --clicks                          GUI-thread time of each click: a capture to
+//                                                     a stick on tmpfs, a brightness step through
+//                                                     logind, the camera and the keyboard launch
 //   bench_linuxpoll --soak [--polls N]                N polls (100000) as fast as they are taken,
 //                                                     the signal moved every 100, the stick
 //                                                     plugged or pulled every 1000; memory, files
@@ -22,20 +32,31 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <atomic>
 #include <cstdio>
 #include <ctime>
+#include <functional>
 #include <memory>
+
+#include <unistd.h>
+
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#else
+#define CALLGRIND_START_INSTRUMENTATION
+#define CALLGRIND_STOP_INSTRUMENTATION
+#endif
 
 #include "fakedevicetree.h"
 #include "platform.h"
 #include "testlogindsession.h"
 #include "testnetworkmanager.h"
 #include "testsystembus.h"
-#include "testtcppeer.h"
+#include "testprocess.h"
 #include "testxserver.h"
 #include "tracelwrapper.h"
 #include "vantelapi.h"
@@ -45,6 +66,7 @@
 #include "vantelvolumewatcher.h"
 #include "xbatteryvehicle.h"
 #include "xbartitle.h"
+#include "xindicator.h"
 #include "xinfo.h"
 
 // The application object as a host declares it, for the removable disks.
@@ -67,15 +89,26 @@ struct Options {
     bool sim = false;
     bool logOpen = true;
     bool soak = false;
+    bool clicks = false;
     int polls = 0;
+    QString strace;
 };
+
+// Accepts every connection on 127.0.0.1 and closes it; says its port on fd 3.
+const char* const kPeer = "import os, socket\n"
+                          "s = socket.socket(); s.bind(('127.0.0.1', 0)); s.listen(16)\n"
+                          "os.write(3, b'%d\\n' % s.getsockname()[1])\n"
+                          "while True: s.accept()[0].close()\n";
 
 struct Doubles {
     FakeDeviceTree tree;
     TestSystemBus bus;
     TestNetworkManager nm{bus};
-    TestTcpPeer peer;
+    TestProcess peer;
+    QString peerUrl;
     QStringList accessPoints;
+    // The stick's mount point, on tmpfs as a stick's writes are not the disk's to time.
+    QTemporaryDir stickDir{QStringLiteral("/dev/shm/vantel-stick-XXXXXX")};
     QString stick;
 };
 
@@ -154,8 +187,7 @@ void startDoubles(Doubles& d)
     d.tree.attribute(port + "/block/sdb/removable", "1");
     d.tree.attribute(port + "/block/sdb/sdb1/partition", "1");
     d.tree.link("../../" + port.mid(4) + "/block/sdb/sdb1", "sys/dev/block/8:17");
-    d.stick = d.tree.root() + "/STICK";
-    QDir().mkpath(d.stick);
+    d.stick = d.stickDir.path();
     d.tree.write("proc/self/mountinfo", kSystemMount);
     qputenv("VANTEL_SYSFS_ROOT", (d.tree.root() + "/sys").toLocal8Bit());
     qputenv("VANTEL_PROC_ROOT", (d.tree.root() + "/proc").toLocal8Bit());
@@ -175,8 +207,12 @@ void startDoubles(Doubles& d)
     }
     if (!d.nm.connectTo(QStringLiteral("Network 49"), d.accessPoints.last()))
         fail(d.nm.error());
-    if (!d.peer.accept())
+    if (!d.peer.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QString::fromLatin1(kPeer)}, 3))
         fail(d.peer.error());
+    const QByteArray peerPort = d.peer.readLine(5000);
+    if (peerPort.isEmpty())
+        fail(QStringLiteral("internet peer: ") + d.peer.error());
+    d.peerUrl = QStringLiteral("http://127.0.0.1:%1/").arg(QString::fromLatin1(peerPort));
 }
 
 void writeSettings(const QString& path, const QString& checkAddress)
@@ -184,7 +220,8 @@ void writeSettings(const QString& path, const QString& checkAddress)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         fail(QStringLiteral("cannot write ") + path);
-    file.write("[Data]\nDATA_PLATFORM=2\n[Settaggi]\nSETT_CHECKCONN_ADDRESS=" + checkAddress.toUtf8()
+    // Small programs stand for the camera and the keyboard: a launch is timed, not the program.
+    file.write("[Data]\nDATA_PLATFORM=2\nDATA_CAMERA_APP=/bin/true\n[Settaggi]\nSETT_CHECKCONN_ADDRESS=" + checkAddress.toUtf8()
                + "\nSETT_CHECKCONN_IP=127.0.0.1\n");
 }
 
@@ -220,9 +257,9 @@ void BM_Poll(benchmark::State& state)
     attach(bar);
     vantel_thread->setState(0); // the benchmark drives the polls
     QCoreApplication::processEvents();
-    emit vantel_thread->updateStatus(false); // the first poll loads fonts and icons
+    vantel_thread->runPoll(); // the first poll loads fonts and icons
     for (auto _ : state)
-        emit vantel_thread->updateStatus(false);
+        vantel_thread->runPoll();
     close();
 }
 BENCHMARK(BM_Poll)->Unit(benchmark::kMicrosecond);
@@ -238,29 +275,80 @@ int logLines(const QString& dir)
     return lines;
 }
 
-// `polls` polls from the library's own thread; prints the totals from the
-// attachment to the last poll's end.
-int runPolls(int polls, const QString& logDir)
+// The strace that counts this process's system calls from start() to stop():
+// -f on a running process follows all its threads.
+class SyscallCount
+{
+public:
+    void start(const QString& file)
+    {
+        if (file.isEmpty())
+            return;
+        if (!tracer.start(QStringLiteral("strace"), {QStringLiteral("-f"), QStringLiteral("-c"), QStringLiteral("-o"),
+                                                     file, QStringLiteral("-p"), QString::number(::getpid())}))
+            fail(tracer.error());
+        QElapsedTimer waited;
+        waited.start();
+        while (!everyThreadTraced()) {
+            if (waited.elapsed() > 10000)
+                fail(QStringLiteral("strace did not attach: ") + QString::fromLocal8Bit(tracer.errorOutput()));
+            ::usleep(10000);
+        }
+    }
+    // strace detaches on SIGTERM and writes its table.
+    void stop() { tracer.stop(10000); }
+
+private:
+    static bool everyThreadTraced()
+    {
+        const QDir tasks(QStringLiteral("/proc/self/task"));
+        for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile status(tasks.filePath(task + QStringLiteral("/status")));
+            if (!status.open(QIODevice::ReadOnly))
+                continue;
+            const QByteArray text = status.readAll();
+            const int at = text.indexOf("TracerPid:");
+            if (at < 0 || text.mid(at + 10, text.indexOf('\n', at) - at - 10).trimmed() == "0")
+                return false;
+        }
+        return true;
+    }
+
+    TestProcess tracer;
+};
+
+// One poll to settle (fonts, icons, first answers), then `polls` polls from
+// the library's own thread; prints the totals of those `polls`.
+int runPolls(int polls, const QString& logDir, const QString& straceFile)
 {
     XBarTitle bar;
     bar.show();
     long wakeUps = 0;
     QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake, [&] { ++wakeUps; });
-    const std::int64_t guiStart = threadCpuNs();
-    const int linesStart = logLines(logDir);
     attach(bar);
-    std::atomic<int> seen{0};
-    // Direct: it runs where the signal is emitted and posts nothing itself
-    // before the last poll.
+    SyscallCount syscalls;
+    std::int64_t guiStart = 0, threadStart = 0;
+    int linesStart = 0;
+    int seen = 0;
+    // Connected after the indicators, so it runs once a poll's queries are done.
     QObject::connect(vantel_thread, &VantelThread::updateStatus, [&] {
-        if (++seen == polls)
+        if (seen++ == 0) {
+            syscalls.start(straceFile);
+            CALLGRIND_START_INSTRUMENTATION;
+            linesStart = logLines(logDir);
+            threadStart = pollingThreadCpuNs();
+            wakeUps = 0;
+            guiStart = threadCpuNs();
+        } else if (seen == polls + 1) {
             QMetaObject::invokeMethod(qApp, "quit", Qt::QueuedConnection);
+        }
     });
-    wakeUps = 0;
     QCoreApplication::exec();
-    const std::int64_t gui = threadCpuNs() - guiStart;
-    const std::int64_t thread = pollingThreadCpuNs();
     const long wakes = wakeUps;
+    const std::int64_t gui = threadCpuNs() - guiStart;
+    const std::int64_t thread = pollingThreadCpuNs() - threadStart;
+    CALLGRIND_STOP_INSTRUMENTATION;
+    syscalls.stop();
     const int lines = logLines(logDir) - linesStart;
     close();
     std::printf("polls %d gui_cpu_ns %lld polling_thread_cpu_ns %lld gui_wakeups %ld log_lines %d\n", polls,
@@ -278,12 +366,106 @@ bool settle(const std::function<bool()>& done)
     return done();
 }
 
+// Mounts the stick or takes it away, and waits until the library has been told.
+void plug(bool in)
+{
+    QByteArray table = kSystemMount;
+    if (in)
+        table += "40 21 8:17 / " + doubles->stick.toUtf8() + " rw,nosuid shared:80 - vfat /dev/sdb1 rw\n";
+    QSignalSpy told(qApp, in ? SIGNAL(AddUsbDisk(int)) : SIGNAL(RemoveUsbDisk(int)));
+    doubles->tree.write("proc/self/mountinfo", table);
+    if (!settle([&] { return !told.isEmpty(); }))
+        fail(QStringLiteral("the stick was not seen"));
+}
+
+void connectVolumes(VantelVolumeWatcher& watcher)
+{
+    QObject::connect(&watcher, SIGNAL(AddUsbDisk(int)), qApp, SIGNAL(AddUsbDisk(int)));
+    QObject::connect(&watcher, SIGNAL(RemoveUsbDisk(int)), qApp, SIGNAL(RemoveUsbDisk(int)));
+}
+
+struct ClickCost {
+    double guiCpuMs = 0;
+    double wallMs = 0;
+};
+
+// A click on `type`'s button and the query that acts on it, on the GUI
+// thread; what the indicator's resting query costs is taken off.
+ClickCost click(int type, int times, const std::function<void()>& between)
+{
+    XInfo* indicator = vantel_indicators[type];
+    auto timed = [&](bool clicked) {
+        ClickCost cost;
+        for (int i = 0; i < times; ++i) {
+            QElapsedTimer wall;
+            wall.start();
+            const std::int64_t cpu = threadCpuNs();
+            if (clicked)
+                indicator->xinfo_getWidget()->click();
+            indicator->xinfo_getStatus(false);
+            cost.guiCpuMs += (threadCpuNs() - cpu) / 1e6;
+            cost.wallMs += wall.nsecsElapsed() / 1e6;
+            between();
+        }
+        cost.guiCpuMs /= times;
+        cost.wallMs /= times;
+        return cost;
+    };
+    const ClickCost resting = timed(false);
+    ClickCost cost = timed(true);
+    cost.guiCpuMs -= resting.guiCpuMs;
+    cost.wallMs -= resting.wallMs;
+    return cost;
+}
+
+int clicks()
+{
+    VantelVolumeWatcher watcher;
+    connectVolumes(watcher);
+    XBarTitle bar;
+    bar.show();
+    attach(bar);
+    vantel_thread->setState(0); // the clicks are timed alone
+    plug(true);
+    for (XInfo* indicator : std::as_const(vantel_indicators))
+        indicator->xinfo_getStatus(false); // the camera and capture buttons show with the stick
+    QCoreApplication::processEvents();
+    const QString shots = doubles->stick + QStringLiteral("/Screenshot");
+    // What each click leaves behind is cleared outside the timing, as the
+    // event loop does between polls.
+    auto drain = [] { settle([] { return false; }); };
+    auto reap = [] {
+        QCoreApplication::processEvents();
+        for (QProcess* program : qApp->findChildren<QProcess*>())
+            program->waitForFinished(2000);
+        for (XInfo* indicator : std::as_const(vantel_indicators))
+            for (QProcess* program : indicator->findChildren<QProcess*>())
+                program->waitForFinished(2000);
+        QCoreApplication::processEvents();
+    };
+    std::printf("%-18s %12s %10s\n", "click", "gui_cpu_ms", "wall_ms");
+    auto report = [](const char* name, const ClickCost& cost) {
+        std::printf("%-18s %12.2f %10.2f\n", name, cost.guiCpuMs, cost.wallMs);
+    };
+    report("capture", click(IND_TYPE_SCREENCAPTURE, 5, [&] {
+        for (const QFileInfo& file : QDir(shots).entryInfoList(QDir::Files))
+            QFile::remove(file.filePath());
+    }));
+    report("brightness_step", click(IND_TYPE_BRIGHTNESS, 10, [] {}));
+    report("camera_launch", click(IND_TYPE_CAMERA, 10, reap));
+    report("keyboard_launch", click(IND_TYPE_KEYBOARD, 5, [&] {
+        reap();
+        drain();
+    }));
+    close();
+    return 0;
+}
+
 int soak(int polls)
 {
     Doubles& d = *doubles;
     VantelVolumeWatcher watcher;
-    QObject::connect(&watcher, SIGNAL(AddUsbDisk(int)), qApp, SIGNAL(AddUsbDisk(int)));
-    QObject::connect(&watcher, SIGNAL(RemoveUsbDisk(int)), qApp, SIGNAL(RemoveUsbDisk(int)));
+    connectVolumes(watcher);
     XBarTitle bar;
     bar.show();
     attach(bar);
@@ -294,19 +476,13 @@ int soak(int polls)
     std::printf("%8s %10s %6s %8s %8s\n", "polls", "rss_kib", "fds", "threads", "seconds");
     for (int poll = 1; poll <= polls; ++poll) {
         // What the GUI thread runs for one poll, then whatever the doubles sent meanwhile.
-        emit vantel_thread->updateStatus(false);
+        vantel_thread->runPoll();
         QCoreApplication::processEvents();
         if (poll % 100 == 0 && !d.nm.setStrength(d.accessPoints.last(), 40 + (poll / 100) % 60))
             fail(d.nm.error());
         if (poll % 1000 == 0) {
             plugged = !plugged;
-            QByteArray table = kSystemMount;
-            if (plugged)
-                table += "40 21 8:17 / " + d.stick.toUtf8() + " rw,nosuid shared:80 - vfat /dev/sdb1 rw\n";
-            QSignalSpy told(qApp, plugged ? SIGNAL(AddUsbDisk(int)) : SIGNAL(RemoveUsbDisk(int)));
-            d.tree.write("proc/self/mountinfo", table);
-            if (!settle([&] { return !told.isEmpty(); }))
-                fail(QStringLiteral("the stick was not seen"));
+            plug(plugged);
         }
         if (poll % 10000 == 0) {
             std::printf("%8d %10s %6d %8s %8.1f\n", poll, procStatus("VmRSS:").replace(" kB", "").constData(),
@@ -328,6 +504,10 @@ Options parse(int& argc, char** argv)
             options.sim = true;
         else if (arg == "--soak")
             options.soak = true;
+        else if (arg == "--clicks")
+            options.clicks = true;
+        else if (arg == "--strace" && i + 1 < argc)
+            options.strace = QString::fromLocal8Bit(argv[++i]);
         else if (arg == "--log" && i + 1 < argc)
             options.logOpen = QByteArray(argv[++i]) != "closed";
         else if (arg == "--polls" && i + 1 < argc)
@@ -359,6 +539,7 @@ int main(int argc, char** argv)
         if (!display.start(QSize(1920, 1080)))
             fail(display.error());
         qputenv("QT_QPA_PLATFORM", "xcb");
+        qputenv("VANTEL_KEYBOARD_PROGRAM", "/bin/true");
         services = std::make_unique<Doubles>();
         doubles = services.get();
         startDoubles(*services);
@@ -371,7 +552,7 @@ int main(int argc, char** argv)
         sim->setPowerStatus(1, 64);
         checkAddress = sim->internetAddress();
     } else {
-        checkAddress = services->peer.url();
+        checkAddress = services->peerUrl;
     }
     structVANTEL_PROGRAMDATA data;
     data.pathImages = QStringLiteral(VANTEL_ICON_BUILD_DIR);
@@ -384,8 +565,13 @@ int main(int argc, char** argv)
             fail(QStringLiteral("--soak runs on the Linux backends"));
         return soak(options.polls > 0 ? options.polls : 100000);
     }
+    if (options.clicks) {
+        if (options.sim)
+            fail(QStringLiteral("--clicks runs on the Linux backends"));
+        return clicks();
+    }
     if (options.polls > 0)
-        return runPolls(options.polls, logDir);
+        return runPolls(options.polls, logDir, options.strace);
 
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
