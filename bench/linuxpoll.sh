@@ -56,8 +56,8 @@ for mode in "${modes[@]}"; do
     join -a1 -a2 -e 0 -o 0,1.2,2.2 "$tmp/calls$short" "$tmp/calls$long" |
         awk -v s="$span" '{ d = ($3 - $2) / s; if (d >= 0.05 || d <= -0.05) printf "  %-20s %6.1f\n", $1, d }' |
         sort -k2 -n -r
-    ir_short=$(grep -E '^(summary|totals):' "$tmp/cg$short" | head -1 | awk '{print $2}')
-    ir_long=$(grep -E '^(summary|totals):' "$tmp/cg$long" | head -1 | awk '{print $2}')
+    ir_short=$(grep -E '^totals:' "$tmp/cg$short" | tail -1 | awk '{print $2}')
+    ir_long=$(grep -E '^totals:' "$tmp/cg$long" | tail -1 | awk '{print $2}')
     echo "callgrind instructions per poll: $(per "$ir_short" "$ir_long")"
     case $mode in
     *-closed) closed_calls[${mode%-closed}]=$calls_per_poll ;;

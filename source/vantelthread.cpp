@@ -91,14 +91,11 @@ void VantelThread::run()
 
     do {
         const int current = state.load();
-        if (current == INDICATORS_SLEEP) {
-            pause(100);
-        } else if (current == INDICATORS_RUN) {
-            if (!stopRequested())
-                queuePoll();
-            pause(1000);
-        }
-        pause(1000);
+        if (current == INDICATORS_RUN && !stopRequested())
+            queuePoll();
+        // One wait a cycle, not two back to back: the same cadence for one
+        // wake-up of this thread.
+        pause(current == INDICATORS_SLEEP ? 1100 : current == INDICATORS_RUN ? 2000 : 1000);
     } while (running.load() && !stopRequested());
 
     VANTEL_TRACE(TRC_MASK_NORMAL, QStringLiteral("vantelthread::stopped"));

@@ -8,7 +8,7 @@
 //
 //   bench_linuxpoll [--sim] [--log closed]            GUI-thread CPU of one poll (Google Benchmark)
 //   bench_linuxpoll [--sim] [--log closed] --polls N [--strace FILE]
-//                                                     one poll to settle, then N polls from the
+//                                                     two polls to settle, then N polls from the
 //                                                     library's own thread, and the totals of
 //                                                     those N on one line; with --strace, the
 //                                                     system calls of this process's threads
@@ -317,8 +317,9 @@ private:
     TestProcess tracer;
 };
 
-// One poll to settle (fonts, icons, first answers), then `polls` polls from
-// the library's own thread; prints the totals of those `polls`.
+// Two polls to settle (fonts, icons, first answers and the repaints they
+// bring), then `polls` polls from the library's own thread; prints the totals
+// of those `polls`.
 int runPolls(int polls, const QString& logDir, const QString& straceFile)
 {
     XBarTitle bar;
@@ -330,16 +331,17 @@ int runPolls(int polls, const QString& logDir, const QString& straceFile)
     std::int64_t guiStart = 0, threadStart = 0;
     int linesStart = 0;
     int seen = 0;
-    // Connected after the indicators, so it runs once a poll's queries are done.
-    QObject::connect(vantel_thread, &VantelThread::updateStatus, [&] {
-        if (seen++ == 0) {
+    // Connected after the indicators and run on the GUI thread, so it runs
+    // once a poll's queries there are done.
+    QObject::connect(vantel_thread, &VantelThread::updateStatus, qApp, [&] {
+        if (seen++ == 1) {
             syscalls.start(straceFile);
             CALLGRIND_START_INSTRUMENTATION;
             linesStart = logLines(logDir);
             threadStart = pollingThreadCpuNs();
             wakeUps = 0;
             guiStart = threadCpuNs();
-        } else if (seen == polls + 1) {
+        } else if (seen == polls + 2) {
             QMetaObject::invokeMethod(qApp, "quit", Qt::QueuedConnection);
         }
     });
