@@ -391,8 +391,10 @@ struct ClickCost {
     double wallMs = 0;
 };
 
-// A click on `type`'s button and the query that acts on it, on the GUI
-// thread; what the indicator's resting query costs is taken off.
+// A click on `type`'s button and the four queries that act on it and show
+// its outcome (the camera and the capture go through requested, working and
+// done, one poll each), on the GUI thread; what four resting queries cost is
+// taken off.
 ClickCost click(int type, int times, const std::function<void()>& between)
 {
     XInfo* indicator = vantel_indicators[type];
@@ -404,7 +406,8 @@ ClickCost click(int type, int times, const std::function<void()>& between)
             const std::int64_t cpu = threadCpuNs();
             if (clicked)
                 indicator->xinfo_getWidget()->click();
-            indicator->xinfo_getStatus(false);
+            for (int query = 0; query < 4; ++query)
+                indicator->xinfo_getStatus(false);
             cost.guiCpuMs += (threadCpuNs() - cpu) / 1e6;
             cost.wallMs += wall.nsecsElapsed() / 1e6;
             between();
@@ -445,20 +448,31 @@ int clicks()
                 program->waitForFinished(2000);
         QCoreApplication::processEvents();
     };
-    std::printf("%-18s %12s %10s\n", "click", "gui_cpu_ms", "wall_ms");
-    auto report = [](const char* name, const ClickCost& cost) {
-        std::printf("%-18s %12.2f %10.2f\n", name, cost.guiCpuMs, cost.wallMs);
+    // `done`: what the clicks left to see, so that a click that did nothing is not timed as cheap.
+    std::printf("%-18s %12s %10s %6s\n", "click", "gui_cpu_ms", "wall_ms", "done");
+    auto report = [](const char* name, const ClickCost& cost, int done) {
+        std::printf("%-18s %12.2f %10.2f %6d\n", name, cost.guiCpuMs, cost.wallMs, done);
     };
-    report("capture", click(IND_TYPE_SCREENCAPTURE, 5, [&] {
-        for (const QFileInfo& file : QDir(shots).entryInfoList(QDir::Files))
+    int pictures = 0;
+    const ClickCost capture = click(IND_TYPE_SCREENCAPTURE, 5, [&] {
+        for (const QFileInfo& file : QDir(shots).entryInfoList(QDir::Files)) {
+            ++pictures;
             QFile::remove(file.filePath());
-    }));
-    report("brightness_step", click(IND_TYPE_BRIGHTNESS, 10, [] {}));
-    report("camera_launch", click(IND_TYPE_CAMERA, 10, reap));
+        }
+    });
+    report("capture", capture, pictures);
+    const ClickCost step = click(IND_TYPE_BRIGHTNESS, 10, [] {});
+    report("brightness_step", step, int(testlogind::setBrightnessCalls(doubles->bus).size()));
+    int launches = 0;
+    const ClickCost camera = click(IND_TYPE_CAMERA, 10, [&] {
+        launches += int(vantel_indicators[IND_TYPE_CAMERA]->findChildren<QProcess*>().size());
+        reap();
+    });
+    report("camera_launch", camera, launches);
     report("keyboard_launch", click(IND_TYPE_KEYBOARD, 5, [&] {
         reap();
         drain();
-    }));
+    }), -1);
     close();
     return 0;
 }
