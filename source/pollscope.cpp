@@ -4,29 +4,29 @@
 
 namespace {
 
-int depth = 0;
-bool held = false;
+unsigned current = 0; // the round of the query running now, 0 for none
+unsigned heldRound = 0;
 bool heldAnswer = false;
 vantel::platform::SystemPowerStatus heldStatus;
 
 } // namespace
 
-PollScope::PollScope()
+PollScope::PollScope(unsigned round)
+    : outer(current)
 {
-    ++depth;
+    current = round;
 }
 
 PollScope::~PollScope()
 {
-    if (--depth == 0)
-        held = false;
+    current = outer;
 }
 
 bool PollScope::powerStatus(vantel::platform::SystemPowerStatus& status)
 {
-    if (!held) {
+    if (current == 0 || current != heldRound) {
         heldAnswer = vantel::platform::powerStatus().getSystemPowerStatus(heldStatus);
-        held = depth > 0;
+        heldRound = current;
     }
     if (heldAnswer)
         status = heldStatus;

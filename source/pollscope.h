@@ -1,7 +1,7 @@
 // One poll's view of what several indicators ask for: within a poll the
 // battery and the brightness both want the power status, and the supplies
-// are read once for both. Outside a poll every question is asked anew.
-// GUI thread only, where the indicators live.
+// are read once for both. A query outside a poll asks anew. GUI thread only,
+// where the indicators live.
 #ifndef POLLSCOPE_H
 #define POLLSCOPE_H
 
@@ -10,13 +10,18 @@
 class PollScope
 {
 public:
-    PollScope();
+    // `round`: the poll the query belongs to (VantelThread::round()); 0 for
+    // a query that no poll brought.
+    explicit PollScope(unsigned round);
     ~PollScope();
     PollScope(const PollScope&) = delete;
     PollScope& operator=(const PollScope&) = delete;
 
-    // The backend's power status; inside a poll, its first answer.
+    // The backend's power status; within one round, its first answer.
     static bool powerStatus(vantel::platform::SystemPowerStatus& status);
+
+private:
+    unsigned outer;
 };
 
 #endif

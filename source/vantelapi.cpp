@@ -52,7 +52,7 @@ void vantel_stopThread()
     vantel_thread->quit();
     if (!vantel_thread->wait(3000))
         vantel_thread->terminate();
-    // Calls already queued to the indicators would run after the close, on a
+    // Polls already queued to the indicators would run after the close, on a
     // library without settings; drop them with the indicators.
     for (XInfo* indicator : std::as_const(vantel_indicators)) {
         if (indicator)

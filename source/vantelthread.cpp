@@ -2,7 +2,6 @@
 
 #include <QDeadlineTimer>
 
-#include "pollscope.h"
 #include "vanteltrace.h"
 #include "xinfodata.h"
 
@@ -53,22 +52,23 @@ void VantelThread::pause(int ms)
         stopSignal.wait(&stopMutex, deadline);
 }
 
-// One queued call to this object, which lives in the GUI thread: there the
-// emission reaches every connected indicator directly, so a poll wakes the
-// GUI thread once instead of once per indicator. A poll still queued when the
-// loop has ended is dropped: nothing is emitted after a stop.
-void VantelThread::queuePoll()
-{
-    QMetaObject::invokeMethod(this, [this] {
-        if (isRunning() && !stopRequested())
-            runPoll();
-    }, Qt::QueuedConnection);
-}
+namespace {
+
+// Counted across every thread a host opens, so that a round number is never
+// the same poll twice.
+std::atomic<unsigned> rounds{0};
+
+} // namespace
 
 void VantelThread::runPoll()
 {
-    const PollScope scope;
+    rounds.fetch_add(1);
     emit updateStatus(false);
+}
+
+unsigned VantelThread::round()
+{
+    return rounds.load();
 }
 
 void VantelThread::waitForInitialState()
@@ -92,7 +92,7 @@ void VantelThread::run()
     do {
         const int current = state.load();
         if (current == INDICATORS_RUN && !stopRequested())
-            queuePoll();
+            runPoll();
         // One wait a cycle, not two back to back: the same cadence for one
         // wake-up of this thread.
         pause(current == INDICATORS_SLEEP ? 1100 : current == INDICATORS_RUN ? 2000 : 1000);

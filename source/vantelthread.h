@@ -1,7 +1,6 @@
-// The polling thread: a metronome that has updateStatus(false) emitted once
-// every two seconds while the indicators run. It does no status work itself:
-// it queues one call to the thread object, which lives in the GUI thread with
-// the indicators, and the emission there runs every indicator's query.
+// The polling thread: a metronome that emits updateStatus(false) once every
+// two seconds while the indicators run. It does no status work itself; the
+// indicators live in the GUI thread, so each emission reaches them queued.
 #ifndef VANTELTHREAD_H
 #define VANTELTHREAD_H
 
@@ -25,12 +24,11 @@ public:
     // start), so that a state set afterwards is not overwritten by it; at
     // once when the thread is not running.
     void waitForInitialState();
-    // Has updateStatus(false) emitted in the thread this object lives in,
-    // from whichever thread calls it.
-    void queuePoll();
-    // One poll here and now: updateStatus(false), with what the indicators
-    // share read once for all of them.
+    // One poll: updateStatus(false) from the calling thread, as the next round.
     void runPoll();
+    // How many polls have been emitted: the queries that one poll's signal
+    // brings to the indicators share this number.
+    static unsigned round();
 
 signals:
     void updateStatus(bool preinit);
