@@ -52,6 +52,25 @@ void VantelThread::pause(int ms)
         stopSignal.wait(&stopMutex, deadline);
 }
 
+namespace {
+
+// Counted across every thread a host opens, so that a round number is never
+// the same poll twice.
+std::atomic<unsigned> rounds{0};
+
+} // namespace
+
+void VantelThread::runPoll()
+{
+    rounds.fetch_add(1);
+    emit updateStatus(false);
+}
+
+unsigned VantelThread::round()
+{
+    return rounds.load();
+}
+
 void VantelThread::waitForInitialState()
 {
     QMutexLocker lock(&stopMutex);
@@ -72,14 +91,11 @@ void VantelThread::run()
 
     do {
         const int current = state.load();
-        if (current == INDICATORS_SLEEP) {
-            pause(100);
-        } else if (current == INDICATORS_RUN) {
-            if (!stopRequested())
-                emit updateStatus(false);
-            pause(1000);
-        }
-        pause(1000);
+        if (current == INDICATORS_RUN && !stopRequested())
+            runPoll();
+        // One wait a cycle, not two back to back: the same cadence for one
+        // wake-up of this thread.
+        pause(current == INDICATORS_SLEEP ? 1100 : current == INDICATORS_RUN ? 2000 : 1000);
     } while (running.load() && !stopRequested());
 
     VANTEL_TRACE(TRC_MASK_NORMAL, QStringLiteral("vantelthread::stopped"));

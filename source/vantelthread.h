@@ -24,6 +24,11 @@ public:
     // start), so that a state set afterwards is not overwritten by it; at
     // once when the thread is not running.
     void waitForInitialState();
+    // One poll: updateStatus(false) from the calling thread, as the next round.
+    void runPoll();
+    // How many polls have been emitted: the queries that one poll's signal
+    // brings to the indicators share this number.
+    static unsigned round();
 
 signals:
     void updateStatus(bool preinit);

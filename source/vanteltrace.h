@@ -16,7 +16,7 @@ enum {
 
 #define VANTEL_TRACE(mask, text)                              \
     do {                                                      \
-        if (vantel_log)                                       \
+        if (vantel_log && vantel_log->trc_isOpen())           \
             vantel_log->trc_print((mask), (text), true);      \
     } while (0)
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform.h"
+#include "pollscope.h"
 
 using namespace vantel::platform;
 
@@ -93,7 +94,7 @@ bool XBacklight::xbkl_writeBrightnessSetting(int percent, int source)
 int XBacklight::xbkl_getACLineStatus()
 {
     SystemPowerStatus status;
-    if (!powerStatus().getSystemPowerStatus(status))
+    if (!PollScope::powerStatus(status))
         return AC_LINE_UNKNOWN;
     return status.acLineStatus;
 }

@@ -2,6 +2,7 @@
 
 #include "iconcatalogue.h"
 #include "platform.h"
+#include "pollscope.h"
 #include "statusreport.h"
 #include "xinfodata.h"
 #include "xinisystem.h"
@@ -54,7 +55,7 @@ XBattery::~XBattery() = default;
 int XBattery::getBatteryLevel(bool& onMains)
 {
     vantel::platform::SystemPowerStatus status;
-    if (!vantel::platform::powerStatus().getSystemPowerStatus(status)) {
+    if (!PollScope::powerStatus(status)) {
         onMains = false;
         return -1;
     }

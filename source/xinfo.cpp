@@ -2,7 +2,9 @@
 
 #include "panor.h"
 #include "panordata.h"
+#include "pollscope.h"
 #include "vantelglobals.h"
+#include "vantelthread.h"
 #include "xbattery.h"
 #include "xbatteryvehicle.h"
 #include "xbluetooth.h"
@@ -297,6 +299,8 @@ void XInfo::xinfo_getStatus(bool preinit)
 {
     if (!widget)
         return;
+    // The indicators that one poll's signal reaches share what they read.
+    const PollScope scope(vantel_thread && sender() == vantel_thread ? VantelThread::round() : 0);
     const int ret = enable ? queryProvider() : XINFORET_FAIL;
 
     if (ret == XINFORET_OK || forceRefresh) {

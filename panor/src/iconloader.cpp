@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
+#include <QPixmapCache>
 #include <QtGlobal>
 #include <atomic>
 
@@ -57,6 +58,21 @@ QPixmap panor_loadIcon(const QString& path, const QSize& size, qreal dpr, QStrin
         return QPixmap();
     QPixmap pixmap = QPixmap::fromImage(std::move(image));
     pixmap.setDevicePixelRatio(dpr);
+    return pixmap;
+}
+
+QPixmap panor_cachedIcon(const QString& path, const QSize& size, qreal dpr, QString* error)
+{
+    // One pass of arg(): a path with a '%' in it must not take the others.
+    const QString key = QStringLiteral("panor:%1:%2x%3@%4")
+                            .arg(path, QString::number(size.width()), QString::number(size.height()),
+                                 QString::number(dpr));
+    QPixmap pixmap;
+    if (QPixmapCache::find(key, &pixmap))
+        return pixmap;
+    pixmap = panor_loadIcon(path, size, dpr, error);
+    if (!pixmap.isNull())
+        QPixmapCache::insert(key, pixmap);
     return pixmap;
 }
 

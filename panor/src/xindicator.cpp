@@ -10,7 +10,7 @@
 void XIndicatorPrivate::render(qreal dpr)
 {
     QString error;
-    pixmap = panor_loadIcon(iconPath, iconSize, dpr, &error);
+    pixmap = panor_cachedIcon(iconPath, iconSize, dpr, &error);
     if (!pixmap.isNull()) {
         reportedFailure.clear();
         return;
@@ -53,15 +53,12 @@ void XIndicator::xind_setText(const QString& text)
 
 void XIndicator::xind_setIcon(const QString& path, const QSize& size)
 {
-    // Status polls hand the same file again and again; read it only when it
-    // or the request changed.
-    const QDateTime modified = QFileInfo(path).lastModified();
-    if (path == d->iconPath && size == d->iconSize && modified == d->iconModified
-        && (!d->pixmap.isNull() || d->reportedFailure == path))
+    // Status polls hand the same file again and again: the same request
+    // changes nothing and does not even look at the file.
+    if (path == d->iconPath && size == d->iconSize && (!d->pixmap.isNull() || d->reportedFailure == path))
         return;
     d->icon = QIcon();
     d->iconPath = path;
-    d->iconModified = modified;
     d->iconSize = size;
     setIconSize(size);
     d->render(devicePixelRatioF());
@@ -73,7 +70,6 @@ void XIndicator::xind_setIcon(const QString& path, const QSize& size)
 void XIndicator::xind_setIcon(const QIcon& icon)
 {
     d->iconPath.clear();
-    d->iconModified = QDateTime();
     d->pixmap = QPixmap();
     d->icon = icon;
     describe(this, text(), QString());

@@ -2,7 +2,6 @@
 #ifndef PANOR_XINDICATOR_P_H
 #define PANOR_XINDICATOR_P_H
 
-#include <QDateTime>
 #include <QIcon>
 #include <QPixmap>
 #include <QSize>
@@ -22,7 +21,6 @@ public:
 
     // Either a file (iconPath, with its rendering in `pixmap`) or an icon.
     QString iconPath;
-    QDateTime iconModified;
     QIcon icon;
     QSize iconSize;
     QPixmap pixmap;
