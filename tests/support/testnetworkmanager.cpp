@@ -5,6 +5,8 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 
+#include <signal.h>
+
 // A method as dbusmock's AddObject takes it: (name, in, out, code).
 struct MockMethod {
     QString name, in, out, code;
@@ -48,7 +50,6 @@ const QString TestNetworkManager::accessPoint = QStringLiteral("org.freedesktop.
 bool TestNetworkManager::start()
 {
     wifiDevice.clear();
-    objects = 0;
     if (!bus.stopTemplate(kTemplate) || !bus.startTemplate(kTemplate)) {
         failure = bus.error();
         return false;
@@ -62,6 +63,28 @@ bool TestNetworkManager::stop()
         return true;
     failure = bus.error();
     return false;
+}
+
+bool TestNetworkManager::freeze()
+{
+    const qint64 pid = bus.templatePid(kTemplate);
+    return pid > 0 && ::kill(pid_t(pid), SIGSTOP) == 0;
+}
+
+bool TestNetworkManager::thaw()
+{
+    const qint64 pid = bus.templatePid(kTemplate);
+    return pid > 0 && ::kill(pid_t(pid), SIGCONT) == 0;
+}
+
+bool TestNetworkManager::denyPermissions(bool denied)
+{
+    return mock(kRoot, QStringLiteral("DenyPermissions"), {denied});
+}
+
+bool TestNetworkManager::delayGetSettings(int ms)
+{
+    return mock(kRoot, QStringLiteral("SetGetSettingsDelay"), {uint(ms)});
 }
 
 bool TestNetworkManager::mock(const QString& path, const QString& method, const QVariantList& arguments,
@@ -80,7 +103,8 @@ bool TestNetworkManager::mock(const QString& path, const QString& method, const 
 QString TestNetworkManager::addWifiDevice(const QString& interfaceName, int state)
 {
     QVariant path;
-    if (!mock(kRoot, QStringLiteral("AddWiFiDevice"), {interfaceName, interfaceName, state}, &path))
+    const QString name = QStringLiteral("%1_%2").arg(interfaceName).arg(++objects);
+    if (!mock(kRoot, QStringLiteral("AddWiFiDevice"), {name, interfaceName, state}, &path))
         return QString();
     wifiDevice = path.toString();
     const bool added =
@@ -205,7 +229,7 @@ QMap<QString, QVariantMap> TestNetworkManager::savedConnection(const QString& id
                                             QStringLiteral("GetSettings"));
         const auto settings = qdbus_cast<QMap<QString, QVariantMap>>(reply.arguments().value(0));
         if (settings.value(QStringLiteral("connection")).value(QStringLiteral("id")).toString() == id)
-            return settings;
+            return settingsAt(path.path());
     }
     return {};
 }
@@ -218,4 +242,35 @@ int TestNetworkManager::savedConnections()
     QList<QDBusObjectPath> paths;
     list.arguments().value(0).value<QDBusArgument>() >> paths;
     return int(paths.size());
+}
+
+QString TestNetworkManager::addConnection(const QMap<QString, QVariantMap>& settings)
+{
+    qDBusRegisterMetaType<QMap<QString, QVariantMap>>();
+    const QDBusMessage reply =
+        bus.call(TestSystemBus::templateBusName(kTemplate), kSettings,
+                 QStringLiteral("org.freedesktop.NetworkManager.Settings"), QStringLiteral("AddConnection"),
+                 {QVariant::fromValue(settings)});
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        failure = QStringLiteral("AddConnection: ") + reply.errorMessage();
+        return QString();
+    }
+    return reply.arguments().value(0).value<QDBusObjectPath>().path();
+}
+
+QMap<QString, QVariantMap> TestNetworkManager::settingsAt(const QString& path)
+{
+    const QString service = TestSystemBus::templateBusName(kTemplate);
+    const QString interface = QStringLiteral("org.freedesktop.NetworkManager.Settings.Connection");
+    auto settings = qdbus_cast<QMap<QString, QVariantMap>>(
+        bus.call(service, path, interface, QStringLiteral("GetSettings")).arguments().value(0));
+    const QString security = QStringLiteral("802-11-wireless-security");
+    if (settings.contains(security)) {
+        const auto secrets = qdbus_cast<QMap<QString, QVariantMap>>(
+            bus.call(service, path, interface, QStringLiteral("GetSecrets"), {security}).arguments().value(0));
+        const QVariantMap found = secrets.value(security);
+        for (auto it = found.cbegin(); it != found.cend(); ++it)
+            settings[security][it.key()] = it.value();
+    }
+    return settings;
 }

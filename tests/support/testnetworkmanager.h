@@ -2,8 +2,12 @@
 // what a Wi-Fi test needs on top of the template: a wireless device with
 // the ActiveAccessPoint and LastScan properties the template lacks, access
 // points, a saved connection activated on one of them, and property changes
-// that emit PropertiesChanged. Each call answers false or an empty path,
-// with error() saying why, when the mock refused.
+// that emit PropertiesChanged. The template is made as strict as the daemon
+// (strictnetworkmanager.py): Update replaces a whole connection, GetSettings
+// keeps secrets back, polkit can refuse, and each start numbers its objects
+// anew, so that no path of an earlier daemon is valid again. Each call
+// answers false or an empty path, with error() saying why, when the mock
+// refused.
 #ifndef TESTNETWORKMANAGER_H
 #define TESTNETWORKMANAGER_H
 
@@ -21,9 +25,18 @@ public:
 
     explicit TestNetworkManager(TestSystemBus& systemBus) : bus(systemBus) {}
 
-    // A fresh NetworkManager: started, or stopped and started again.
+    // A fresh NetworkManager: started, or stopped and started again. Its
+    // objects come with later calls, as the daemon brings its devices up
+    // after it took its name.
     bool start();
     bool stop();
+    // SIGSTOP and SIGCONT: the name stays owned and nothing answers.
+    bool freeze();
+    bool thaw();
+    // From now on polkit refuses (or allows again) every change a caller asks.
+    bool denyPermissions(bool denied);
+    // Every GetSettings answers `ms` late; the mock answers nothing meanwhile.
+    bool delayGetSettings(int ms);
 
     // The device (state: NetworkManager's device state) and its path,
     // which later calls use; its permanent address is the template's.
@@ -53,10 +66,14 @@ public:
                    const QString& outSignature, const QString& code);
     bool addProperty(const QString& path, const QString& interface, const QString& name, const QVariant& value);
     bool addObject(const QString& path, const QString& interface, const QVariantMap& properties);
-    // The settings of the saved connection called `id` (GetSettings); empty
-    // when there is none.
+    // The settings of the saved connection called `id`, secrets included;
+    // empty when there is none.
     QMap<QString, QVariantMap> savedConnection(const QString& id);
     int savedConnections();
+    // A connection as another program (nmcli, a settings panel) would add
+    // it, and the settings (secrets included) of the one at `path`.
+    QString addConnection(const QMap<QString, QVariantMap>& settings);
+    QMap<QString, QVariantMap> settingsAt(const QString& path);
 
     const QString& devicePath() const { return wifiDevice; }
     const QString& error() const { return failure; }
@@ -67,6 +84,7 @@ private:
     TestSystemBus& bus;
     QString wifiDevice;
     QString failure;
+    // Never reset: a restarted daemon gives its objects new paths.
     int objects = 0;
     qlonglong lastScan = 0;
 };
