@@ -5,15 +5,13 @@
 #include <QDBusPendingCall>
 #include <QDBusVariant>
 #include <QThread>
-#include <QUuid>
 
 #include <atomic>
 #include <chrono>
 
 #include "nmclient.h"
 #include "nmfollower.h"
-#include "nmsettings.h"
-#include "wlanprofile.h"
+#include "nmprofilestore.h"
 
 namespace vantel::platform {
 
@@ -168,39 +166,15 @@ std::uint32_t LinuxNativeWifi::requestScan(const GUID& interfaceGuid)
 std::uint32_t LinuxNativeWifi::storeProfile(const GUID&, const std::string& profileXml, bool overwrite,
                                            std::uint32_t& reasonCode)
 {
-    WlanProfile profile;
-    if (parseWlanProfile(profileXml, profile) != NW_SUCCESS)
-        return NW_ERROR_BAD_PROFILE;
-    NmClient nm{QDBusConnection(connectionName)};
-    NmSettings existing;
-    const QString path = nm.findConnection(QString::fromStdString(profile.name), &existing);
-    if (nm.error() != NW_SUCCESS)
-        return nm.error();
-    if (!path.isEmpty() && !overwrite)
-        return NW_ERROR_ALREADY_EXISTS;
-    // Overwriting keeps the connection's identity.
-    const QString uuid = path.isEmpty()
-                             ? QUuid::createUuid().toString(QUuid::WithoutBraces)
-                             : nmPlain(existing.value(QStringLiteral("connection")).value(QStringLiteral("uuid"))).toString();
-    const QVariantList settings{NmClient::settingsArgument(nmProfileSettings(profile, uuid))};
-    const QDBusMessage reply =
-        path.isEmpty() ? nm.call(QLatin1String(NmClient::settingsPath), QLatin1String(NmClient::settingsInterface),
-                                 QStringLiteral("AddConnection"), settings)
-                       : nm.call(path, QLatin1String(NmClient::connectionInterface), QStringLiteral("Update"), settings);
-    const std::uint32_t result = NmClient::windowsError(reply);
+    const std::uint32_t result = NmProfileStore(QDBusConnection(connectionName)).store(profileXml, overwrite);
     if (result == NW_SUCCESS)
         reasonCode = NW_SUCCESS;
-    // Settings NetworkManager refuses make a profile Windows would refuse.
-    return result == NW_ERROR_INVALID_PARAMETER ? NW_ERROR_BAD_PROFILE : result;
+    return result;
 }
 
 std::uint32_t LinuxNativeWifi::removeProfile(const GUID&, const std::string& profileName)
 {
-    NmClient nm{QDBusConnection(connectionName)};
-    const QString path = nm.findConnection(QString::fromStdString(profileName));
-    if (path.isEmpty())
-        return nm.error() != NW_SUCCESS ? nm.error() : NW_ERROR_NOT_FOUND;
-    return NmClient::windowsError(nm.call(path, QLatin1String(NmClient::connectionInterface), QStringLiteral("Delete")));
+    return NmProfileStore(QDBusConnection(connectionName)).remove(profileName);
 }
 
 std::uint32_t LinuxNativeWifi::startConnection(const GUID& interfaceGuid, const std::string& profileName)
@@ -209,8 +183,9 @@ std::uint32_t LinuxNativeWifi::startConnection(const GUID& interfaceGuid, const 
     if (device.isEmpty())
         return NW_ERROR_NOT_FOUND;
     const QString profile = QString::fromStdString(profileName);
-    NmClient nm{QDBusConnection(connectionName)};
-    const QString path = nm.findConnection(profile);
+    NmProfileStore profiles{QDBusConnection(connectionName)};
+    NmClient& nm = profiles.client();
+    const QString path = profiles.find(profileName);
     if (path.isEmpty())
         return nm.error() != NW_SUCCESS ? nm.error() : NW_ERROR_NOT_FOUND;
     // Told before NetworkManager is asked, so that no outcome can pass unseen.
