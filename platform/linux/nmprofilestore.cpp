@@ -17,20 +17,26 @@ std::uint32_t NmProfileStore::store(const std::string& profileXml, bool overwrit
     if (parseWlanProfile(profileXml, profile) != NW_SUCCESS)
         return NW_ERROR_BAD_PROFILE;
     NmSettings existing;
-    const QString path = nm.findConnection(QString::fromStdString(profile.name), &existing);
+    const QString path = findSsid(QByteArray::fromStdString(profile.ssid), &existing);
     if (nm.error() != NW_SUCCESS)
         return nm.error();
     if (!path.isEmpty() && !overwrite)
         return NW_ERROR_ALREADY_EXISTS;
-    // Overwriting keeps the connection's identity.
-    const QString uuid = path.isEmpty()
-                             ? QUuid::createUuid().toString(QUuid::WithoutBraces)
-                             : nmPlain(existing.value(QStringLiteral("connection")).value(QStringLiteral("uuid"))).toString();
-    const QVariantList settings{NmClient::settingsArgument(nmProfileSettings(profile, uuid))};
-    const QDBusMessage reply =
-        path.isEmpty() ? nm.call(QLatin1String(NmClient::settingsPath), QLatin1String(NmClient::settingsInterface),
-                                 QStringLiteral("AddConnection"), settings)
-                       : nm.call(path, QLatin1String(NmClient::connectionInterface), QStringLiteral("Update"), settings);
+    QDBusMessage reply;
+    if (path.isEmpty()) {
+        const NmSettings settings = nmProfileSettings(profile, QUuid::createUuid().toString(QUuid::WithoutBraces));
+        reply = nm.call(QLatin1String(NmClient::settingsPath), QLatin1String(NmClient::settingsInterface),
+                        QStringLiteral("AddConnection"), {NmClient::settingsArgument(settings)});
+    } else {
+        // Update replaces the whole connection, secrets included: they are
+        // read first, so that what the document leaves out stays, and
+        // without them nothing is changed.
+        const QString security = QStringLiteral("802-11-wireless-security");
+        if (existing.contains(security) && !nm.addSecrets(path, security, existing))
+            return nm.error();
+        reply = nm.call(path, QLatin1String(NmClient::connectionInterface), QStringLiteral("Update"),
+                        {NmClient::settingsArgument(nmProfileOver(existing, profile))});
+    }
     const std::uint32_t result = NmClient::windowsError(reply);
     // Settings NetworkManager refuses make a profile Windows would refuse.
     return result == NW_ERROR_INVALID_PARAMETER ? NW_ERROR_BAD_PROFILE : result;
@@ -46,7 +52,12 @@ std::uint32_t NmProfileStore::remove(const std::string& profileName)
 
 QString NmProfileStore::find(const std::string& profileName)
 {
-    return nm.findConnection(QString::fromStdString(profileName));
+    return findSsid(QByteArray::fromStdString(profileName));
+}
+
+QString NmProfileStore::findSsid(const QByteArray& ssid, NmSettings* settings)
+{
+    return nm.findConnection([&ssid](const NmSettings& found) { return nmIsProfileFor(found, ssid); }, settings);
 }
 
 } // namespace vantel::platform

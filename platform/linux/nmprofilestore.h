@@ -1,5 +1,8 @@
-// WLAN profiles kept as NetworkManager's saved connections: a profile
-// document stored, a profile deleted, the connection of a profile found.
+// WLAN profiles kept as NetworkManager's saved connections. A network's
+// profile is the Wi-Fi connection with its SSID bytes, whatever its id (a
+// profile the user made in NetworkManager included); a profile is named by
+// its network's SSID. Connections of other types, or of other networks,
+// are never changed, whatever their id.
 // Every call of one store shares its client's time budget; failures read as
 // Windows error numbers.
 #ifndef VANTEL_PLATFORM_NMPROFILESTORE_H
@@ -16,9 +19,11 @@ class NmProfileStore
 public:
     explicit NmProfileStore(const QDBusConnection& bus);
 
-    // NW_ERROR_BAD_PROFILE for a document that is not a profile, or whose
-    // settings NetworkManager refuses; NW_ERROR_ALREADY_EXISTS when the
-    // profile is saved and `overwrite` is false.
+    // Adds a connection, or changes the saved one only where the document
+    // says (nmProfileOver). NW_ERROR_BAD_PROFILE for a document that is not
+    // a profile, or whose settings NetworkManager refuses;
+    // NW_ERROR_ALREADY_EXISTS when the profile is saved and `overwrite` is
+    // false.
     std::uint32_t store(const std::string& profileXml, bool overwrite);
     std::uint32_t remove(const std::string& profileName);
     // The saved connection of the profile; empty, with client().error()
@@ -28,6 +33,8 @@ public:
     NmClient& client() { return nm; }
 
 private:
+    QString findSsid(const QByteArray& ssid, NmSettings* settings = nullptr);
+
     NmClient nm;
 };
 

@@ -112,11 +112,20 @@ class TestNmProfileStore : public QObject
             for (auto it = found.cbegin(); it != found.cend(); ++it)
                 settings[kSecurity][it.key()] = it.value();
         }
+        // Comparable values: address lists read out of their D-Bus wrapper.
+        for (QVariantMap& setting : settings)
+            for (QVariant& value : setting)
+                if (value.userType() == qMetaTypeId<QDBusArgument>()) {
+                    const QDBusArgument argument = value.value<QDBusArgument>();
+                    value = argument.currentSignature() == QLatin1String("aa{sv}")
+                                ? QVariant::fromValue(qdbus_cast<QList<QVariantMap>>(argument))
+                                : QVariant(argument.currentSignature());
+                }
         return settings;
     }
     QString ipv4Address(const Settings& settings)
     {
-        const auto data = qdbus_cast<QList<QVariantMap>>(settings.value("ipv4").value("address-data"));
+        const auto data = settings.value("ipv4").value("address-data").value<QList<QVariantMap>>();
         return data.isEmpty() ? QString() : data.first().value("address").toString();
     }
     // The Wi-Fi connections whose SSID is `ssid`.
