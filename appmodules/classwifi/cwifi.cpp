@@ -376,6 +376,8 @@ int Cwifi::GetSignal(int index)
 void Cwifi::SetNotifyEnabled(bool on)
 {
     d->notifyEnabled = on;
+    if (on && d->noticeMissed.exchange(0))
+        emit WifiEndScan();
 }
 
 bool Cwifi::Scan()
@@ -515,6 +517,12 @@ void CwifiPrivate::onWlanNotification(const nw::WLAN_NOTIFICATION_DATA* data, vo
     default:
         return;
     }
-    if (self->notifyEnabled)
+    if (self->notifyEnabled) {
+        emit q->WifiEndScan();
+        return;
+    }
+    self->noticeMissed = 1;
+    // Switched on meanwhile, after it looked for a missed notice.
+    if (self->notifyEnabled && self->noticeMissed.exchange(0))
         emit q->WifiEndScan();
 }

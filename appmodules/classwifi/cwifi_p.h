@@ -93,6 +93,10 @@ public:
     std::atomic<QThread*> waitingThread{nullptr};
     bool waitingHere() const { return waitingThread.load() == QThread::currentThread(); }
     std::atomic<int> notifyEnabled{1};
+    // A notice came while notifications were off (the radio was off, the
+    // service gone): the snapshot is refreshed when they are on again, or it
+    // would keep what the service said before.
+    std::atomic<int> noticeMissed{0};
     // The notification thread meets a connection attempt here.
     QMutex pendingLock;
     int connectResult = 0;

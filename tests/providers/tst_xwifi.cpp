@@ -260,6 +260,37 @@ private slots:
         QCOMPARE(value, QStringLiteral("55"));
     }
 
+    // A restarted NetworkManager numbers its objects anew and brings its
+    // devices up after it took its name; with nothing changing after that,
+    // the polls still tell what the new daemon says, never the old one.
+    void restartedNetworkManagerReportedAtOnce()
+    {
+        QVERIFY2(!home(80, true).isEmpty(), qPrintable(nm.error()));
+        make();
+        QCOMPARE(poll(), int(XINFORET_OK));
+        QCOMPARE(value, QStringLiteral("80"));
+        const auto restart = [&](int strength, bool connected) {
+            QVERIFY2(nm.stop(), qPrintable(nm.error()));
+            QTRY_COMPARE(poll(), int(HARDWARE_OFF));
+            QVERIFY2(nm.start(), qPrintable(nm.error()));
+            QVERIFY2(!home(strength, connected).isEmpty(), qPrintable(nm.error()));
+            QTest::qWait(500); // less than the time between two polls
+        };
+        restart(30, true);
+        QCOMPARE(poll(), int(XINFORET_OK));
+        QCOMPARE(value, QStringLiteral("30"));
+        QCOMPARE(icon, vantel_iconPath(ICON_WIFI_LOW));
+        for (int i = 0; i < 9; ++i) {
+            QCOMPARE(poll(), int(STATUS_UNCHANGED));
+            QCOMPARE(value, QStringLiteral("30"));
+        }
+        restart(30, false);
+        for (int i = 0; i < 10; ++i) {
+            QCOMPARE(poll(), int(XINFORET_OK));
+            QCOMPARE(value, QStringLiteral("ON"));
+        }
+    }
+
     void networkManagerRestartedUnderAnOpenClient()
     {
         QVERIFY2(!home(70, true).isEmpty(), qPrintable(nm.error()));
