@@ -266,6 +266,38 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!isNullGuid(onlyInterface()), 10000);
     }
 
+    // Closing the last handle never waits long for the follower: not on a
+    // NetworkManager frozen since before the opening, nor in the middle of
+    // reading 20 saved connections whose settings each come 2.5 s late.
+    void closingWhileNetworkManagerIsSlowOrFrozen_data()
+    {
+        QTest::addColumn<bool>("frozen");
+        QTest::newRow("frozen") << true;
+        QTest::newRow("slow settings") << false;
+    }
+
+    void closingWhileNetworkManagerIsSlowOrFrozen()
+    {
+        QFETCH(bool, frozen);
+        QVERIFY2(!nm.addWifiDevice().isEmpty(), qPrintable(nm.error()));
+        QVERIFY(!nm.addAccessPoint("Home", "00:11:22:33:44:01", 60).isEmpty());
+        for (int i = 0; i < 20; ++i)
+            QVERIFY2(!nm.addSavedConnection("Home").isEmpty(), qPrintable(nm.error()));
+        QVERIFY(frozen ? nm.freeze() : nm.delayGetSettings(2500));
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(open());
+        const qint64 opening = clock.elapsed();
+        QTest::qWait(300);
+        clock.restart();
+        QCOMPARE(wifi->closeHandle(handle), 0u);
+        const qint64 closing = clock.elapsed();
+        wifi.reset();
+        nm.thaw();
+        QVERIFY2(opening < 2500, qPrintable(QString::number(opening)));
+        QVERIFY2(closing < 1000, qPrintable(QString::number(closing)));
+    }
+
     void restartKeepsTheInterface()
     {
         QVERIFY2(!nm.addWifiDevice().isEmpty(), qPrintable(nm.error()));

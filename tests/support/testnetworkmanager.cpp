@@ -141,6 +141,15 @@ bool TestNetworkManager::connectTo(const QString& ssid, const QString& accessPoi
                    {QStringList{wifiDevice}, connection, accessPointPath, QStringLiteral("active%1").arg(n), 2u});
 }
 
+QString TestNetworkManager::addSavedConnection(const QString& ssid)
+{
+    QVariant connection;
+    return mock(kRoot, QStringLiteral("AddWiFiConnection"),
+                {wifiDevice, QStringLiteral("connection%1").arg(++objects), ssid, QString()}, &connection)
+               ? connection.toString()
+               : QString();
+}
+
 bool TestNetworkManager::disconnect()
 {
     return mock(kRoot, QStringLiteral("SetDeviceDisconnected"), {wifiDevice});

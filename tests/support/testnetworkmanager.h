@@ -48,6 +48,9 @@ public:
     // A saved connection named `ssid`, activated on `accessPointPath`.
     bool connectTo(const QString& ssid, const QString& accessPointPath);
     bool disconnect();
+    // A saved connection for `ssid` (an access point of the device must
+    // have it) that the device may use; its path.
+    QString addSavedConnection(const QString& ssid);
 
     // Sets a property and emits PropertiesChanged.
     bool set(const QString& path, const QString& interface, const QString& name, const QVariant& value);
