@@ -6,6 +6,7 @@
 #include <QDBusVariant>
 #include <QThread>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 
@@ -25,6 +26,36 @@ constexpr auto kReadyWait = std::chrono::milliseconds(2000);
 
 std::atomic<int> connectionCount{0};
 
+// How long closing waits for the follower to end. A follower held longer
+// (in a call to a NetworkManager that does not answer) is left to end by
+// itself: nothing it does reaches the service any more.
+constexpr unsigned long kStopWaitMs = 500;
+
+// Followers left running; each ends within one call's limit.
+class Orphans
+{
+public:
+    ~Orphans()
+    {
+        for (auto& thread : threads)
+            thread->wait();
+    }
+    void add(std::unique_ptr<QThread> thread)
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        threads.erase(std::remove_if(threads.begin(), threads.end(),
+                                     [](const std::unique_ptr<QThread>& t) { return t->isFinished(); }),
+                      threads.end());
+        threads.push_back(std::move(thread));
+    }
+
+private:
+    std::mutex lock;
+    std::vector<std::unique_ptr<QThread>> threads;
+};
+
+Orphans orphans;
+
 // An attempt's time limit: 60 s unless VANTEL_WIFI_CONNECT_TIMEOUT_MS says otherwise.
 int connectTimeoutMs()
 {
@@ -40,8 +71,8 @@ int connectTimeoutMs()
 class LinuxNativeWifi::FollowerThread : public QThread
 {
 public:
-    FollowerThread(QString connectionName, NmFollower::Sink handOn, std::function<void()> whenStarted)
-        : name(std::move(connectionName)), sink(std::move(handOn)), started(std::move(whenStarted))
+    FollowerThread(QString connectionName, NmFollower::Sink handOn)
+        : name(std::move(connectionName)), sink(std::move(handOn))
     {
     }
 
@@ -56,12 +87,11 @@ protected:
     void run() override
     {
         NmFollower running(name, sink);
-        running.start();
         {
             std::lock_guard<std::mutex> lock(followerLock);
             follower = &running;
         }
-        started();
+        running.start();
         exec();
         std::lock_guard<std::mutex> lock(followerLock);
         follower = nullptr;
@@ -70,7 +100,6 @@ protected:
 private:
     const QString name;
     const NmFollower::Sink sink;
-    const std::function<void()> started;
     std::mutex followerLock;
     NmFollower* follower = nullptr;
 };
@@ -89,26 +118,37 @@ void LinuxNativeWifi::follow(bool on)
         return;
     }
     connectionName = QStringLiteral("vantel-nativewifi-%1").arg(++connectionCount);
+    gate = std::make_shared<Gate>();
     NmFollower::Sink sink;
-    sink.publish = [this](WifiMachine machine, std::vector<NmDevicePath> paths) {
+    sink.publish = [this, open = gate](WifiMachine machine, std::vector<NmDevicePath> paths) {
+        std::lock_guard<std::mutex> passing(open->lock);
+        if (!open->open)
+            return;
         {
             std::lock_guard<std::mutex> lock(pathLock);
             devicePaths = std::move(paths);
         }
         publish(std::move(machine));
     };
-    sink.notify = [this](const GUID& guid, std::uint32_t code, const WLAN_CONNECTION_NOTIFICATION_DATA* data) {
-        notify(guid, code, data);
+    sink.notify = [this, open = gate](const GUID& guid, std::uint32_t code,
+                                      const WLAN_CONNECTION_NOTIFICATION_DATA* data) {
+        std::lock_guard<std::mutex> passing(open->lock);
+        if (open->open)
+            notify(guid, code, data);
     };
     {
         std::lock_guard<std::mutex> lock(readyLock);
         ready = false;
     }
-    thread = std::make_unique<FollowerThread>(connectionName, sink, [this] {
+    sink.loaded = [this, open = gate] {
+        std::lock_guard<std::mutex> passing(open->lock);
+        if (!open->open)
+            return;
         std::lock_guard<std::mutex> lock(readyLock);
         ready = true;
         readyChanged.notify_all();
-    });
+    };
+    thread = std::make_unique<FollowerThread>(connectionName, sink);
     thread->start();
     std::unique_lock<std::mutex> lock(readyLock);
     readyChanged.wait_for(lock, kReadyWait, [this] { return ready; });
@@ -119,8 +159,15 @@ void LinuxNativeWifi::stop()
     if (!thread)
         return;
     thread->quit();
-    thread->wait();
+    if (!thread->wait(kStopWaitMs)) {
+        {
+            std::lock_guard<std::mutex> closing(gate->lock);
+            gate->open = false;
+        }
+        orphans.add(std::move(thread));
+    }
     thread.reset();
+    gate.reset();
     publish(WifiMachine());
 }
 

@@ -25,6 +25,7 @@
 #include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 #include "nativewifimodel.h"
 
@@ -43,6 +44,7 @@ public:
 
 protected:
     // On: waits until NetworkManager's state is known, at most a few seconds.
+    // Off: waits for the follower to end half a second at most.
     void follow(bool on) override;
     // NetworkManager's WirelessEnabled, which switches every Wi-Fi device.
     std::uint32_t switchRadio(const GUID& interfaceGuid, bool on) override;
@@ -60,7 +62,13 @@ private:
     void onFollower(std::function<void(NmFollower&)> work);
 
     class FollowerThread;
+    // What the follower may hand on: closed when closing leaves it running.
+    struct Gate {
+        std::mutex lock;
+        bool open = true;
+    };
     std::unique_ptr<FollowerThread> thread;
+    std::shared_ptr<Gate> gate;
     QString connectionName;
 
     std::mutex pathLock;

@@ -4,6 +4,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
 #include <QDBusReply>
 #include <QDBusServiceWatcher>
 #include <QTimer>
@@ -104,16 +105,24 @@ QVariantMap NmFollower::getAll(const QString& path, const QString& interface)
 void NmFollower::reload()
 {
     state = NmState();
+    ++generation;
+    settingsQueue.clear();
+    settingsAsked = false;
     // The bus answers this itself: no wait for a NetworkManager that is not there.
     const QDBusReply<bool> owned = bus.interface()->isServiceRegistered(text(service));
     if (!owned.isValid() || !owned.value())
         return;
-    QStringList changed;
-    nmApplyManager(state, getAll(text(managerPath), text(kManager)), changed);
     const QDBusMessage reply = call(text(kObjectManagerPath), text(kObjectManager), QStringLiteral("GetManagedObjects"));
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return;
     const auto objects = qdbus_cast<QMap<QDBusObjectPath, QMap<QString, QVariantMap>>>(reply.arguments().first());
+    QStringList changed;
+    // The manager is one of the objects; a daemon that leaves it out is asked.
+    const auto manager = objects.constFind(QDBusObjectPath(text(managerPath)));
+    if (manager != objects.constEnd() && manager->contains(text(kManager)))
+        nmApplyManager(state, manager->value(text(kManager)), changed);
+    else
+        nmApplyManager(state, getAll(text(managerPath), text(kManager)), changed);
     for (auto object = objects.constBegin(); object != objects.constEnd(); ++object)
         take(object.key().path(), object.value());
     for (auto device = state.devices.begin(); device != state.devices.end(); ++device) {
@@ -147,24 +156,54 @@ void NmFollower::fetchActiveConnection(const QString& path)
     if (!state.activeConnections.contains(path))
         nmApplyActiveConnection(state.activeConnections[path], getAll(path, text(kActive)));
     const QString saved = state.activeConnections.value(path).connection;
-    if (!saved.isEmpty() && !state.connections.contains(saved)) {
-        NmWifiDevice holder;
-        holder.availableConnections << saved;
-        fetchConnections(holder);
-    }
+    if (!saved.isEmpty() && !state.connections.contains(saved))
+        fetchSettings(saved);
 }
 
 // Settings are not properties: each saved connection the device may use is
 // asked for once, and again when it is updated.
 void NmFollower::fetchConnections(const NmWifiDevice& device)
 {
-    for (const QString& path : device.availableConnections) {
-        if (state.connections.contains(path))
-            continue;
-        const QDBusMessage reply = call(path, text(kSettingsConnection), QStringLiteral("GetSettings"));
-        if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty())
+    for (const QString& path : device.availableConnections)
+        if (!state.connections.contains(path))
+            fetchSettings(path);
+}
+
+void NmFollower::fetchSettings(const QString& path)
+{
+    if (!settingsQueue.contains(path))
+        settingsQueue << path;
+    nextSettings();
+}
+
+void NmFollower::nextSettings()
+{
+    if (settingsAsked || settingsQueue.isEmpty())
+        return;
+    const QString path = settingsQueue.takeFirst();
+    QDBusMessage message =
+        QDBusMessage::createMethodCall(text(service), path, text(kSettingsConnection), QStringLiteral("GetSettings"));
+    message.setAutoStartService(false);
+    settingsAsked = true;
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(message, kCallTimeoutMs), this);
+    const int asked = generation;
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, path, asked] {
+        watcher->deleteLater();
+        if (asked != generation)
+            return; // for a daemon that went, or a reload that began anew
+        settingsAsked = false;
+        const QDBusMessage reply = watcher->reply();
+        // A connection that went meanwhile, or did not answer in time, is left out.
+        if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()) {
             state.connections.insert(path, nmConnection(qdbus_cast<QMap<QString, QVariantMap>>(reply.arguments().first())));
-    }
+            for (const NmWifiDevice& device : state.devices)
+                if (device.availableConnections.contains(path)
+                    || state.activeConnections.value(device.activeConnection).connection == path)
+                    later(nmDeviceGuid(device), wlan_notification_acm_scan_complete);
+            changed();
+        }
+        nextSettings();
+    });
 }
 
 void NmFollower::later(const GUID& guid, std::uint32_t code)
@@ -383,15 +422,9 @@ void NmFollower::accessPointRemoved(const QDBusMessage& message)
 void NmFollower::connectionUpdated(const QDBusMessage& message)
 {
     const QString path = message.path();
-    if (!state.connections.remove(path))
-        return;
-    NmWifiDevice holder;
-    holder.availableConnections << path;
-    fetchConnections(holder);
-    for (const NmWifiDevice& device : state.devices)
-        if (device.availableConnections.contains(path))
-            later(nmDeviceGuid(device), wlan_notification_acm_scan_complete);
-    changed();
+    // The settings held until then stay until the new ones come, handed on then.
+    if (state.connections.contains(path))
+        fetchSettings(path);
 }
 
 void NmFollower::ownerChanged(const QString&, const QString&, const QString& newOwner)
@@ -399,9 +432,12 @@ void NmFollower::ownerChanged(const QString&, const QString&, const QString& new
     failAttempts(QString()); // what NetworkManager was doing went with it
     // Clients of the devices that go, and of those that come, read the radio again.
     laterForDevices(wlan_notification_acm_power_setting_change);
-    if (newOwner.isEmpty())
+    if (newOwner.isEmpty()) {
         state = NmState();
-    else
+        ++generation;
+        settingsQueue.clear();
+        settingsAsked = false;
+    } else
         reload();
     laterForDevices(wlan_notification_acm_power_setting_change);
     laterForDevices(wlan_notification_acm_scan_complete);
@@ -419,6 +455,11 @@ void NmFollower::flush()
     notices.swap(pending);
     for (const Pending& notice : notices)
         sink.notify(notice.guid, notice.code, notice.withConnection ? &notice.connection : nullptr);
+    if (!loadedTold && !settingsAsked && settingsQueue.isEmpty()) {
+        loadedTold = true;
+        if (sink.loaded)
+            sink.loaded();
+    }
 }
 
 } // namespace vantel::platform

@@ -4,6 +4,10 @@
 // Windows' terms and the notifications a change means. Changes that arrive
 // together (a scan updates every access point) are handed on together, with
 // one scan notification.
+//
+// No call holds the thread longer than one call's limit: the objects come
+// with one call, and the saved connections' settings one after the other
+// without waiting, each handed on (with a scan notification) as it comes.
 #ifndef VANTEL_PLATFORM_NMFOLLOWER_H
 #define VANTEL_PLATFORM_NMFOLLOWER_H
 
@@ -32,13 +36,16 @@ public:
     struct Sink {
         std::function<void(WifiMachine, std::vector<NmDevicePath>)> publish;
         std::function<void(const GUID&, std::uint32_t code, const WLAN_CONNECTION_NOTIFICATION_DATA*)> notify;
+        // Once, when the first picture is whole: objects and saved connections.
+        std::function<void()> loaded;
     };
 
     NmFollower(QString connectionName, Sink sink);
     ~NmFollower() override;
 
     // Connects to the system bus, follows NetworkManager's signals and
-    // loads its state; the state is published when this returns.
+    // loads its objects; they are published when this returns, the saved
+    // connections as their settings come.
     void start();
 
     // A connection attempt of `profile` on the device at `devicePath` has
@@ -74,6 +81,8 @@ private:
     QVariantMap getAll(const QString& path, const QString& interface);
     void take(const QString& path, const QMap<QString, QVariantMap>& interfaces);
     void fetchConnections(const NmWifiDevice& device);
+    void fetchSettings(const QString& path);
+    void nextSettings();
     void fetchActiveConnection(const QString& path);
     void stateChanged(const QString& path, NmWifiDevice& device, uint before);
     void later(const GUID& guid, std::uint32_t code);
@@ -103,6 +112,13 @@ private:
     std::vector<Pending> pending;
     std::vector<Attempt> attempts;
     QTimer* flushTimer = nullptr;
+    // Saved connections whose settings are still to be asked for; one call
+    // at a time is out. A reload starts a new generation, whose answers
+    // alone count.
+    QStringList settingsQueue;
+    bool settingsAsked = false;
+    int generation = 0;
+    bool loadedTold = false;
 };
 
 } // namespace vantel::platform
