@@ -460,6 +460,14 @@ int Cwifi::IsSSIDAbsent(const DOT11_SSID* ssid)
 
 void CwifiPrivate::CloseWlan()
 {
+    if (waitingHere()) {
+        // Deleted from an event of Connect's wait: the wait ends, and gives
+        // back the lock this thread holds for it.
+        *alive = false;
+        waitLoop->exit(1);
+        waitingThread = nullptr;
+        lock.unlock();
+    }
     QObject::disconnect(q, SIGNAL(WifiEndScan()), q, SLOT(update()));
     notifyEnabled = 0;
     service().registerNotification(clientHandle, nw::NW_SOURCE_NONE, nullptr, nullptr);

@@ -127,7 +127,8 @@ public:
     // Stores the network's profile (with `key`, when given), connects and
     // waits in a local event loop for the outcome, holding the snapshot's
     // lock: 1 connected, 0 otherwise. Make them from the thread that made
-    // the client.
+    // the client. The client may be deleted (deleteLater) or the
+    // application quit during the wait: it ends then, with 0.
     int Connect(int index, QString key);
     int DirectConnect(WifiNetworkRecord* record);
     // Stores a profile for `ssid` (at most 32 characters), and connects when

@@ -276,8 +276,14 @@ int CwifiPrivate::ConnectWithProfile(const WifiNetworkRecord& record)
         connectResult = 1;
     }
     QEventLoop loop;
+    // Only the outcome counts: a loop ended otherwise (the application
+    // quits, which ends every loop) is a failure.
+    bool outcome = false;
     // Queued even when the outcome is told in this thread, before the loop runs.
-    QObject::connect(q, &Cwifi::WifiConnection, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    QObject::connect(q, &Cwifi::WifiConnection, &loop, [&outcome, &loop] {
+        outcome = true;
+        loop.quit();
+    }, Qt::QueuedConnection);
     qDebug(">>Start connecction ");
     const quint32 result = service().connect(clientHandle, interfaceGuid, parameters);
     if (result != nw::NW_SUCCESS) {
@@ -296,17 +302,25 @@ int CwifiPrivate::ConnectWithProfile(const WifiNetworkRecord& record)
         qDebug("<<Exit connecction ");
         return 0;
     }
+    const std::shared_ptr<std::atomic<bool>> stillThere = alive;
+    waitLoop = &loop;
     waitingThread = QThread::currentThread();
     const int exitCode = loop.exec();
+    if (!*stillThere) {
+        // Deleted during the wait: nothing of the client may be touched.
+        qDebug("<<Exit connecction ");
+        return 0;
+    }
     waitingThread = nullptr;
+    waitLoop = nullptr;
     int connected = 0;
     {
         QMutexLocker locker(&pendingLock);
-        if (exitCode != 0)
+        if (exitCode != 0 || !outcome)
             connectResult = 0;
         connected = connectResult;
     }
-    QObject::disconnect(q, &Cwifi::WifiConnection, &loop, &QEventLoop::quit);
+    QObject::disconnect(q, &Cwifi::WifiConnection, &loop, nullptr);
     lock.unlock();
     qDebug("<<Exit connecction ");
     return connected;

@@ -263,7 +263,7 @@ void NmFollower::expect(const QString& devicePath, const QString& profile, int t
     forget(devicePath, profile);
     auto* timer = new QTimer(this);
     timer->setSingleShot(true);
-    connect(timer, &QTimer::timeout, this, [this, devicePath, profile] { timedOut(devicePath, profile); });
+    connect(timer, &QTimer::timeout, this, [this, timer] { timedOut(timer); });
     attempts.push_back({devicePath, nmDeviceGuid(state.devices.value(devicePath)), profile, timer});
     timer->start(timeoutMs);
 }
@@ -272,6 +272,7 @@ void NmFollower::forget(const QString& devicePath, const QString& profile)
 {
     for (auto attempt = attempts.begin(); attempt != attempts.end();) {
         if (attempt->devicePath == devicePath && attempt->profile == profile) {
+            attempt->timer->stop();
             attempt->timer->deleteLater();
             attempt = attempts.erase(attempt);
         } else {
@@ -291,6 +292,7 @@ void NmFollower::failAttempts(const QString& devicePath, const QString& succeede
         if (attempt->profile != succeeded)
             later(attempt->guid, wlan_notification_acm_connection_attempt_fail, attempt->profile,
                   NW_REASON_CODE_UNKNOWN);
+        attempt->timer->stop();
         attempt->timer->deleteLater();
         attempt = attempts.erase(attempt);
         ended = true;
@@ -299,8 +301,17 @@ void NmFollower::failAttempts(const QString& devicePath, const QString& succeede
         changed();
 }
 
-void NmFollower::timedOut(const QString& devicePath, const QString& profile)
+// The attempt of `timer` only: a later attempt of the same profile has a
+// timer of its own.
+void NmFollower::timedOut(QTimer* timer)
 {
+    const auto attempt = std::find_if(attempts.begin(), attempts.end(),
+                                      [timer](const Attempt& candidate) { return candidate.timer == timer; });
+    if (attempt == attempts.end())
+        return;
+    const QString devicePath = attempt->devicePath;
+    const QString profile = attempt->profile;
+    const GUID guid = attempt->guid;
     const auto device = state.devices.constFind(devicePath);
     if (device != state.devices.constEnd() && device->state != NM_DEVICE_STATE_ACTIVATED
         && !device->activeConnection.isEmpty() && nmActiveProfile(state, device.value()) == profile) {
@@ -310,12 +321,7 @@ void NmFollower::timedOut(const QString& devicePath, const QString& profile)
         message.setAutoStartService(false);
         bus.send(message); // its answer changes nothing here
     }
-    const auto attempt = std::find_if(attempts.begin(), attempts.end(), [&](const Attempt& candidate) {
-        return candidate.devicePath == devicePath && candidate.profile == profile;
-    });
-    if (attempt == attempts.end())
-        return;
-    later(attempt->guid, wlan_notification_acm_connection_attempt_fail, profile, NW_REASON_CODE_UNKNOWN);
+    later(guid, wlan_notification_acm_connection_attempt_fail, profile, NW_REASON_CODE_UNKNOWN);
     forget(devicePath, profile);
     changed();
 }

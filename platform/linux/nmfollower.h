@@ -91,7 +91,7 @@ private:
     // Ends the device's attempts (every device's when empty) but those of
     // `succeeded`, each with notification 11.
     void failAttempts(const QString& devicePath, const QString& succeeded = QString());
-    void timedOut(const QString& devicePath, const QString& profile);
+    void timedOut(QTimer* timer);
     void changed();
 
 private slots:

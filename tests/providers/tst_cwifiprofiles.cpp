@@ -301,6 +301,46 @@ private slots:
         QCOMPARE(lines.size(), 3);
     }
 
+    // The host deletes the client (a page closed with deleteLater) or quits
+    // while Connect waits for an attempt that never ends: the wait ends at
+    // once, as a failure, without a deadlock or a freed object used.
+    void connectSurvivesTheHost_data()
+    {
+        QTest::addColumn<bool>("quit");
+        QTest::newRow("client deleted") << false;
+        QTest::newRow("application quit") << true;
+    }
+
+    void connectSurvivesTheHost()
+    {
+        QFETCH(bool, quit);
+        QVERIFY2(nm.addMethod(kManager, kManagerInterface, "ActivateConnection", "ooo", "o",
+                              "ret = dbus.ObjectPath('/org/freedesktop/NetworkManager/ActiveConnection/x'); "
+                              "self.AddObject(ret, 'org.freedesktop.NetworkManager.Connection.Active', {'Id': 'Home', "
+                              "'Connection': args[0], 'State': dbus.UInt32(1)}, []); "
+                              "objects[args[1]].Set('org.freedesktop.NetworkManager.Device', 'ActiveConnection', ret); "
+                              "objects[args[1]].Set('org.freedesktop.NetworkManager.Device', 'State', dbus.UInt32(40))"),
+                 qPrintable(nm.error()));
+        qputenv("VANTEL_WIFI_CONNECT_TIMEOUT_MS", "20000");
+        if (quit)
+            QTimer::singleShot(300, qApp, &QCoreApplication::quit);
+        else
+            QTimer::singleShot(300, [this] { client.release()->deleteLater(); });
+        QElapsedTimer clock;
+        clock.start();
+        Cwifi* waiting = client.get();
+        int connected = -1;
+        // Called from the host's main loop, as a click would.
+        QTimer::singleShot(0, qApp, [&] {
+            connected = waiting->Connect(0, "secret-passphrase");
+            QCoreApplication::quit();
+        });
+        QCoreApplication::exec();
+        QCOMPARE(connected, 0);
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(client == nullptr, !quit);
+    }
+
     void badIndexAsksNothing()
     {
         WifiNetworkProperties props;
