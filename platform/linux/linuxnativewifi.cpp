@@ -237,7 +237,9 @@ std::uint32_t LinuxNativeWifi::startConnection(const GUID& interfaceGuid, const 
         return nm.error() != NW_SUCCESS ? nm.error() : NW_ERROR_NOT_FOUND;
     // Told before NetworkManager is asked, so that no outcome can pass unseen.
     const int timeoutMs = connectTimeoutMs();
-    onFollower([device, profile, timeoutMs](NmFollower& follower) { follower.expect(device, profile, timeoutMs); });
+    onFollower([device, profile, path, timeoutMs](NmFollower& follower) {
+        follower.expect(device, profile, path, timeoutMs);
+    });
     const QDBusMessage reply = nm.call(QString::fromLatin1(NmFollower::managerPath),
                                        QString::fromLatin1(NmFollower::service), QStringLiteral("ActivateConnection"),
                                        {QVariant::fromValue(QDBusObjectPath(path)), QVariant::fromValue(QDBusObjectPath(device)),

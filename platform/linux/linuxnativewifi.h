@@ -8,9 +8,11 @@
 // cannot be listed (NW_ERROR_SERVICE_NOT_ACTIVE); when it comes (back), the
 // service learns its state again and tells its clients.
 //
-// Profiles are NetworkManager's saved connections, named by connection.id:
-// a profile document becomes a connection (Settings.AddConnection, or Update
-// of the one with that name), deleting one is its Delete. Connecting is
+// Profiles are NetworkManager's saved Wi-Fi connections, each named as its
+// SSID gives it (wlanProfileName), whatever its connection.id: a profile
+// document becomes a connection (Settings.AddConnection, or an Update of
+// the one with that SSID that changes only what the document says),
+// deleting one is its Delete. Connecting is
 // ActivateConnection on the interface's device; its outcome arrives as
 // notification 10 or 11. An attempt that has no outcome after 60 s
 // (VANTEL_WIFI_CONNECT_TIMEOUT_MS, in milliseconds, changes it) ends as a

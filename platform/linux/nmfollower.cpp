@@ -220,7 +220,7 @@ void NmFollower::later(const GUID& guid, std::uint32_t code, const QString& prof
     notice.connection.strProfileName = profile.toStdString();
     notice.connection.wlanReasonCode = reason;
     for (const NmConnection& connection : state.connections)
-        if (connection.wireless && connection.id == profile)
+        if (connection.wireless && nmProfileName(connection) == profile)
             notice.connection.dot11Ssid = makeSsid(connection.ssid.toStdString());
     pending.push_back(notice);
 }
@@ -243,7 +243,12 @@ void NmFollower::stateChanged(const QString& path, NmWifiDevice& device, uint be
     const bool attempted = std::any_of(attempts.begin(), attempts.end(),
                                        [&](const Attempt& attempt) { return attempt.devicePath == path; });
     if (device.state == NM_DEVICE_STATE_ACTIVATED) {
-        device.profileInUse = nmActiveProfile(state, device);
+        // An attempt knows its connection, whose settings may not have come yet.
+        const QString saved = state.activeConnections.value(device.activeConnection).connection;
+        const auto mine = std::find_if(attempts.begin(), attempts.end(), [&](const Attempt& attempt) {
+            return attempt.devicePath == path && !saved.isEmpty() && attempt.connection == saved;
+        });
+        device.profileInUse = mine != attempts.end() ? mine->profile : nmActiveProfile(state, device);
         later(guid, wlan_notification_acm_connection_complete, device.profileInUse, NW_SUCCESS);
         failAttempts(path, device.profileInUse);
     } else if (device.state == NM_DEVICE_STATE_FAILED) {
@@ -258,13 +263,14 @@ void NmFollower::stateChanged(const QString& path, NmWifiDevice& device, uint be
     }
 }
 
-void NmFollower::expect(const QString& devicePath, const QString& profile, int timeoutMs)
+void NmFollower::expect(const QString& devicePath, const QString& profile, const QString& connection,
+                        int timeoutMs)
 {
     forget(devicePath, profile);
     auto* timer = new QTimer(this);
     timer->setSingleShot(true);
     connect(timer, &QTimer::timeout, this, [this, timer] { timedOut(timer); });
-    attempts.push_back({devicePath, nmDeviceGuid(state.devices.value(devicePath)), profile, timer});
+    attempts.push_back({devicePath, nmDeviceGuid(state.devices.value(devicePath)), profile, connection, timer});
     timer->start(timeoutMs);
 }
 
@@ -314,7 +320,8 @@ void NmFollower::timedOut(QTimer* timer)
     const GUID guid = attempt->guid;
     const auto device = state.devices.constFind(devicePath);
     if (device != state.devices.constEnd() && device->state != NM_DEVICE_STATE_ACTIVATED
-        && !device->activeConnection.isEmpty() && nmActiveProfile(state, device.value()) == profile) {
+        && !device->activeConnection.isEmpty()
+        && state.activeConnections.value(device->activeConnection).connection == attempt->connection) {
         QDBusMessage message = QDBusMessage::createMethodCall(text(service), text(managerPath), text(kManager),
                                                               QStringLiteral("DeactivateConnection"));
         message.setArguments({QVariant::fromValue(QDBusObjectPath(device->activeConnection))});

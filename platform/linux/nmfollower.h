@@ -48,12 +48,12 @@ public:
     // connections as their settings come.
     void start();
 
-    // A connection attempt of `profile` on the device at `devicePath` has
-    // started: its outcome is notification 10 when the device activates it,
+    // A connection attempt of `profile` (the saved connection at
+    // `connection`) on the device at `devicePath` has started: its outcome is notification 10 when the device activates it,
     // or 11 when the device fails, gives up, activates another profile,
     // goes, or NetworkManager goes; after `timeoutMs` without an outcome, 11
     // too, and NetworkManager is asked to give the activation up.
-    void expect(const QString& devicePath, const QString& profile, int timeoutMs);
+    void expect(const QString& devicePath, const QString& profile, const QString& connection, int timeoutMs);
     // The attempt did not start after all.
     void forget(const QString& devicePath, const QString& profile);
 
@@ -65,6 +65,7 @@ private:
         QString devicePath;
         GUID guid;
         QString profile;
+        QString connection; // the saved connection's path
         QTimer* timer;
     };
     struct Pending {

@@ -52,7 +52,15 @@ std::uint32_t NmProfileStore::remove(const std::string& profileName)
 
 QString NmProfileStore::find(const std::string& profileName)
 {
-    return findSsid(QByteArray::fromStdString(profileName));
+    // Named as the SSID gives it, or by the raw SSID bytes.
+    return nm.findConnection(
+        [&profileName](const NmSettings& found) {
+            const NmConnection connection = nmConnection(found);
+            return connection.wireless
+                   && (nmProfileName(connection).toStdString() == profileName
+                       || connection.ssid.toStdString() == profileName);
+        },
+        nullptr);
 }
 
 QString NmProfileStore::findSsid(const QByteArray& ssid, NmSettings* settings)

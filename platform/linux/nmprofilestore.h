@@ -1,7 +1,7 @@
 // WLAN profiles kept as NetworkManager's saved connections. A network's
 // profile is the Wi-Fi connection with its SSID bytes, whatever its id (a
-// profile the user made in NetworkManager included); a profile is named by
-// its network's SSID. Connections of other types, or of other networks,
+// profile the user made in NetworkManager included); a profile is named as
+// its SSID gives it (wlanProfileName), or by the raw SSID bytes. Connections of other types, or of other networks,
 // are never changed, whatever their id.
 // Every call of one store shares its client's time budget; failures read as
 // Windows error numbers.

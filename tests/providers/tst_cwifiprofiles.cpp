@@ -341,6 +341,56 @@ private slots:
         QCOMPARE(client == nullptr, !quit);
     }
 
+    // SSIDs that are not plain text: saved, connected and deleted with their
+    // exact bytes, and a profile the user made for the network (under a name
+    // of their own) is the one profile it has.
+    void ssidsAsBytes_data()
+    {
+        QTest::addColumn<QByteArray>("ssid");
+        QTest::addColumn<bool>("usersOwn");
+        QTest::newRow("UTF-8") << QByteArray("Caf\xc3\xa9") << false;
+        QTest::newRow("UTF-8, the user's profile") << QByteArray("Caf\xc3\xa9") << true;
+        QTest::newRow("NUL") << QByteArray("a\0b", 3) << false;
+        QTest::newRow("0x01") << QByteArray("\x01x") << false;
+    }
+
+    void ssidsAsBytes()
+    {
+        QFETCH(QByteArray, ssid);
+        QFETCH(bool, usersOwn);
+        const QString ap = nm.addAccessPoint("other", "00:11:22:33:44:07", 50);
+        QVERIFY(nm.set(ap, TestNetworkManager::accessPoint, "Ssid", ssid));
+        const auto index = [&] {
+            for (int i = 0; i < client->NetworkCount(); ++i)
+                if (client->NetworkSSID(i).toLatin1() == ssid)
+                    return i;
+            return -1;
+        };
+        QTRY_VERIFY(index() >= 0);
+        QString user;
+        if (usersOwn) {
+            user = nm.addConnection({{"connection", {{"id", QString::fromUtf8("Mein Caf\xc3\xa9")},
+                                                     {"uuid", "4d1b7c2e-9a0f-4e55-8f3a-6b2c1d0e9f77"},
+                                                     {"type", "802-11-wireless"}}},
+                                     {"802-11-wireless", {{"ssid", ssid}, {"mode", "infrastructure"}}},
+                                     {"802-11-wireless-security", {{"key-mgmt", "wpa-psk"}, {"psk", "old-passphrase"}}},
+                                     {"ipv4", {{"method", "auto"}}}});
+            QVERIFY2(!user.isEmpty(), qPrintable(nm.error()));
+        }
+        qputenv("VANTEL_WIFI_CONNECT_TIMEOUT_MS", "3000");
+        QCOMPARE(client->Connect(index(), "secret-passphrase"), 1);
+        QCOMPARE(nm.savedConnections(), 1);
+        QCOMPARE(nm.calls(kManager, "ActivateConnection"), 1);
+        const QString saved = usersOwn ? user : QStringLiteral("/org/freedesktop/NetworkManager/Settings/0");
+        const auto settings = nm.settingsAt(saved);
+        QCOMPARE(settings.value("802-11-wireless").value("ssid").toByteArray(), ssid);
+        QCOMPARE(settings.value("802-11-wireless-security").value("psk").toString(), QStringLiteral("secret-passphrase"));
+        if (usersOwn)
+            QCOMPARE(settings.value("connection").value("id").toString(), QString::fromUtf8("Mein Caf\xc3\xa9"));
+        QCOMPARE(client->DeleteNetwork(index()), 0);
+        QCOMPARE(nm.savedConnections(), 0);
+    }
+
     void badIndexAsksNothing()
     {
         WifiNetworkProperties props;
