@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include <cstring>
+#include <cstdio>
 
 #include "cwifi_p.h"
 #include "panordata.h"
@@ -305,6 +306,7 @@ void Cwifi::ReopenWlan()
 
 void Cwifi::update()
 {
+    d->refreshQueued = 0;
     // A client that found no interface when it opened (the service was not
     // there yet) looks again, or it could never read the radio.
     if (!d->isOpen && nw::isNullGuid(d->interfaceGuid) && d->SelectInterface() != nw::NW_SUCCESS)
@@ -525,8 +527,10 @@ void CwifiPrivate::onWlanNotification(const nw::WLAN_NOTIFICATION_DATA* data, vo
     default:
         return;
     }
+    fprintf(stderr, "NOTE %u queued %d\n", data->NotificationCode, int(self->refreshQueued.load()));
     if (self->notifyEnabled) {
-        emit q->WifiEndScan();
+        if (!self->refreshQueued.exchange(1))
+            emit q->WifiEndScan();
         return;
     }
     self->noticeMissed = 1;

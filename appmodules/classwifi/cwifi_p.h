@@ -102,6 +102,8 @@ public:
     // service gone): the snapshot is refreshed when they are on again, or it
     // would keep what the service said before.
     std::atomic<int> noticeMissed{0};
+    // A refresh is queued and has not begun: notices meanwhile add none.
+    std::atomic<int> refreshQueued{0};
     // The notification thread meets a connection attempt here.
     QMutex pendingLock;
     int connectResult = 0;

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace vantel::platform {
 
@@ -31,6 +32,9 @@ const char* const kObjectManager = "org.freedesktop.DBus.ObjectManager";
 constexpr int kCallTimeoutMs = 3000;
 // Long enough to gather the property changes of one scan.
 constexpr int kGatherMs = 20;
+// At most one hand-on this often, so that a storm of changes (a strength
+// moving every few milliseconds) costs its clients little.
+constexpr qint64 kSpacingMs = 100;
 
 QString text(const char* latin1)
 {
@@ -49,7 +53,6 @@ NmFollower::NmFollower(QString name, Sink handOn)
 {
     flushTimer = new QTimer(this);
     flushTimer->setSingleShot(true);
-    flushTimer->setInterval(kGatherMs);
     connect(flushTimer, &QTimer::timeout, this, &NmFollower::flush);
 }
 
@@ -335,8 +338,10 @@ void NmFollower::timedOut(QTimer* timer)
 
 void NmFollower::changed()
 {
-    if (!flushTimer->isActive())
-        flushTimer->start();
+    if (flushTimer->isActive())
+        return;
+    const qint64 since = lastFlush.isValid() ? lastFlush.elapsed() : kSpacingMs;
+    flushTimer->start(int(std::max<qint64>(kGatherMs, kSpacingMs - since)));
 }
 
 void NmFollower::propertiesChanged(const QDBusMessage& message)
@@ -459,7 +464,9 @@ void NmFollower::ownerChanged(const QString&, const QString&, const QString& new
 
 void NmFollower::flush()
 {
+    fprintf(stderr, "FLUSH %lld pending %zu\n", (long long)(lastFlush.isValid()?lastFlush.elapsed():-1), pending.size());
     flushTimer->stop();
+    lastFlush.start();
     std::vector<NmDevicePath> paths;
     for (auto device = state.devices.constBegin(); device != state.devices.constEnd(); ++device)
         paths.push_back({nmDeviceGuid(device.value()), device.key()});

@@ -3,7 +3,7 @@
 // keeps them up to date from its signals, and hands on the machine in
 // Windows' terms and the notifications a change means. Changes that arrive
 // together (a scan updates every access point) are handed on together, with
-// one scan notification.
+// one scan notification, and never more often than every 100 ms.
 //
 // No call holds the thread longer than one call's limit: the objects come
 // with one call, and the saved connections' settings one after the other
@@ -12,6 +12,7 @@
 #define VANTEL_PLATFORM_NMFOLLOWER_H
 
 #include <QDBusConnection>
+#include <QElapsedTimer>
 #include <QObject>
 
 #include <functional>
@@ -113,6 +114,7 @@ private:
     std::vector<Pending> pending;
     std::vector<Attempt> attempts;
     QTimer* flushTimer = nullptr;
+    QElapsedTimer lastFlush;
     // Saved connections whose settings are still to be asked for; one call
     // at a time is out. A reload starts a new generation, whose answers
     // alone count.

@@ -8,6 +8,7 @@
 #include <QDBusObjectPath>
 #include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 
 #include "cwifi.h"
@@ -193,6 +194,28 @@ private slots:
         QVERIFY(nm.scanned());
         QTRY_COMPARE(client.CurrentConnectedIndex(), -1);
         QCOMPARE(client.NetworkCount(), 2);
+    }
+
+    // A scan storm (a strength changing every 20 ms for 10 s) queues at most
+    // one refresh on the GUI thread per 100 ms, and the last value arrives.
+    void scanStormIsCoalesced()
+    {
+        const QString ap = home(10, true);
+        QVERIFY2(!ap.isEmpty(), qPrintable(nm.error()));
+        Cwifi client{QString()};
+        QSignalSpy refreshes(&client, SIGNAL(WifiEndScan()));
+        int strength = 10;
+        QTimer storm;
+        QObject::connect(&storm, &QTimer::timeout, [&] { nm.setStrength(ap, strength = strength % 90 + 1); });
+        QElapsedTimer clock;
+        clock.start();
+        storm.start(20);
+        QTest::qWait(10000);
+        storm.stop();
+        const qint64 took = clock.elapsed();
+        QTRY_COMPARE(client.GetSignal(client.CurrentConnectedIndex()), strength);
+        QVERIFY2(refreshes.count() <= took / 100 + 2,
+                 qPrintable(QStringLiteral("%1 refreshes in %2 ms").arg(refreshes.count()).arg(took)));
     }
 
     void interfaceNotReady()
