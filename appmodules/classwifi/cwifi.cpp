@@ -4,7 +4,6 @@
 #include <QPainter>
 
 #include <cstring>
-#include <cstdio>
 
 #include "cwifi_p.h"
 #include "panordata.h"
@@ -527,7 +526,6 @@ void CwifiPrivate::onWlanNotification(const nw::WLAN_NOTIFICATION_DATA* data, vo
     default:
         return;
     }
-    fprintf(stderr, "NOTE %u queued %d\n", data->NotificationCode, int(self->refreshQueued.load()));
     if (self->notifyEnabled) {
         if (!self->refreshQueued.exchange(1))
             emit q->WifiEndScan();

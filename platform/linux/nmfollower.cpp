@@ -10,7 +10,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <cstdio>
 
 namespace vantel::platform {
 
@@ -464,7 +463,6 @@ void NmFollower::ownerChanged(const QString&, const QString&, const QString& new
 
 void NmFollower::flush()
 {
-    fprintf(stderr, "FLUSH %lld pending %zu\n", (long long)(lastFlush.isValid()?lastFlush.elapsed():-1), pending.size());
     flushTimer->stop();
     lastFlush.start();
     std::vector<NmDevicePath> paths;
