@@ -224,6 +224,25 @@ private slots:
         QCOMPARE(settingsAt(other), otherBefore);
     }
 
+    // Deleting a profile takes the connection down only when it is the one
+    // in use (NetworkManager's Delete does that itself); another profile's
+    // deletion leaves the device connected.
+    void deletingDisconnectsOnlyTheActiveProfile()
+    {
+        if (real)
+            QSKIP("no Wi-Fi device can be activated on the real daemon here");
+        QVERIFY2(!fake.addWifiDevice().isEmpty(), qPrintable(fake.error()));
+        const QString home = fake.addAccessPoint("Home", "00:11:22:33:44:01", 60);
+        QVERIFY(!fake.addAccessPoint("Office", "00:11:22:33:44:02", 40).isEmpty());
+        QVERIFY2(fake.connectTo("Home", home), qPrintable(fake.error()));
+        NmProfileStore store(peer);
+        QCOMPARE(store.store(document("Office", "Office", "new-passphrase"), false), NW_SUCCESS);
+        QCOMPARE(store.remove("Office"), NW_SUCCESS);
+        QCOMPARE(fake.get(fake.devicePath(), TestNetworkManager::device, "State").toUInt(), 100u);
+        QCOMPARE(store.remove("Home"), NW_SUCCESS);
+        QCOMPARE(fake.get(fake.devicePath(), TestNetworkManager::device, "State").toUInt(), 30u);
+    }
+
     void ssidsAsBytes_data()
     {
         QTest::addColumn<QByteArray>("ssid");

@@ -296,6 +296,8 @@ private slots:
             QVERIFY2(nm.stop(), qPrintable(nm.error()));
             QTRY_COMPARE(poll(), int(HARDWARE_OFF));
             QVERIFY2(nm.start(), qPrintable(nm.error()));
+            // Its devices come after the name, as the daemon brings them up.
+            QTest::qWait(500);
             QVERIFY2(!home(strength, connected).isEmpty(), qPrintable(nm.error()));
             QTest::qWait(500); // less than the time between two polls
         };
