@@ -117,16 +117,23 @@ class TestNmProfileStore : public QObject
             for (QVariant& value : setting)
                 if (value.userType() == qMetaTypeId<QDBusArgument>()) {
                     const QDBusArgument argument = value.value<QDBusArgument>();
-                    value = argument.currentSignature() == QLatin1String("aa{sv}")
-                                ? QVariant::fromValue(qdbus_cast<QList<QVariantMap>>(argument))
-                                : QVariant(argument.currentSignature());
+                    const QString signature = argument.currentSignature();
+                    if (signature != QLatin1String("aa{sv}")) {
+                        value = signature;
+                        continue;
+                    }
+                    // A QVariantList compares by value under Qt 5 too.
+                    QVariantList maps;
+                    for (const QVariantMap& map : qdbus_cast<QList<QVariantMap>>(argument))
+                        maps << map;
+                    value = maps;
                 }
         return settings;
     }
     QString ipv4Address(const Settings& settings)
     {
-        const auto data = settings.value("ipv4").value("address-data").value<QList<QVariantMap>>();
-        return data.isEmpty() ? QString() : data.first().value("address").toString();
+        const QVariantList data = settings.value("ipv4").value("address-data").toList();
+        return data.isEmpty() ? QString() : data.first().toMap().value("address").toString();
     }
     // The Wi-Fi connections whose SSID is `ssid`.
     QStringList profilesFor(const QByteArray& ssid)
