@@ -376,8 +376,9 @@ int Cwifi::GetSignal(int index)
 
 void Cwifi::SetNotifyEnabled(bool on)
 {
-    d->notifyEnabled = on;
-    if (on && d->noticeMissed.exchange(0))
+    // Switched on again, the snapshot is from before it went off.
+    const int before = d->notifyEnabled.exchange(on);
+    if (on && (d->noticeMissed.exchange(0) || !before))
         emit WifiEndScan();
 }
 

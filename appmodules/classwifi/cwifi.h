@@ -87,8 +87,8 @@ public:
     int CurrentConnectedIndex();
     // Signal quality of network `index`, 0 when there is none.
     int GetSignal(int index);
-    // Whether notifications may start a refresh. Switched on after a notice
-    // was held back, it refreshes at once.
+    // Whether notifications may start a refresh. Switched on again (or
+    // after a notice was held back), it refreshes at once.
     void SetNotifyEnabled(bool on);
 
     // Asks the service for a scan: false when the radio is off, the client

@@ -392,6 +392,8 @@ void NmFollower::interfacesAdded(const QDBusMessage& message)
         fetchConnections(device);
         if (device.state == NM_DEVICE_STATE_ACTIVATED)
             device.profileInUse = nmActiveProfile(state, device);
+        // Its clients see the radio come.
+        later(nmDeviceGuid(device), wlan_notification_acm_power_setting_change);
     }
     if (interfaces.contains(text(kAccessPoint)))
         laterForDevices(wlan_notification_acm_scan_complete, path);

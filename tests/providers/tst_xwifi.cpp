@@ -72,6 +72,7 @@ private slots:
     void init()
     {
         lastRadioOn = false;
+        nm.setPace(0);
         QVERIFY2(nm.start(), qPrintable(nm.error()));
     }
 
@@ -283,22 +284,49 @@ private slots:
         QCOMPARE(value, QStringLiteral("55"));
     }
 
-    // A restarted NetworkManager numbers its objects anew and brings its
-    // devices up after it took its name; with nothing changing after that,
-    // the polls still tell what the new daemon says, never the old one.
+    // NetworkManager killed while connected at 80 % and started again with
+    // the access point at 30 %: it takes its name first and brings its
+    // objects up over more than a second, under new paths or, as the daemon
+    // numbers them, under paths of the daemon before that now name other
+    // objects (a neighbour at 80 % has the old access point's path). No poll
+    // on the way tells what the old daemon said, and the first poll after
+    // the last value came tells what the new one says.
+    void restartedNetworkManagerReportedAtOnce_data()
+    {
+        QTest::addColumn<bool>("numberFromOne");
+        QTest::newRow("new paths") << false;
+        QTest::newRow("paths numbered from one again") << true;
+    }
+
     void restartedNetworkManagerReportedAtOnce()
     {
+        QFETCH(bool, numberFromOne);
         QVERIFY2(!home(80, true).isEmpty(), qPrintable(nm.error()));
         make();
         QCOMPARE(poll(), int(XINFORET_OK));
         QCOMPARE(value, QStringLiteral("80"));
+        nm.setPace(300);
         const auto restart = [&](int strength, bool connected) {
             QVERIFY2(nm.stop(), qPrintable(nm.error()));
             QTRY_COMPARE(poll(), int(HARDWARE_OFF));
-            QVERIFY2(nm.start(), qPrintable(nm.error()));
-            // Its devices come after the name, as the daemon brings them up.
-            QTest::qWait(500);
-            QVERIFY2(!home(strength, connected).isEmpty(), qPrintable(nm.error()));
+            QVERIFY2(nm.start(numberFromOne), qPrintable(nm.error()));
+            QStringList seenOnTheWay;
+            QTimer polls;
+            QObject::connect(&polls, &QTimer::timeout, [&] {
+                if (poll() != HARDWARE_OFF)
+                    seenOnTheWay << value;
+            });
+            polls.start(150);
+            QElapsedTimer bringUp;
+            bringUp.start();
+            QVERIFY2(!nm.addWifiDevice().isEmpty(), qPrintable(nm.error()));
+            QVERIFY(!nm.addAccessPoint("Neighbour", "00:11:22:33:44:09", 80).isEmpty());
+            const QString ap = nm.addAccessPoint("Home", "00:11:22:33:44:01", strength);
+            QVERIFY(!ap.isEmpty());
+            QVERIFY2(!connected || nm.connectTo("Home", ap), qPrintable(nm.error()));
+            polls.stop();
+            QVERIFY2(bringUp.elapsed() >= 900, qPrintable(QString::number(bringUp.elapsed())));
+            QVERIFY2(!seenOnTheWay.contains(QStringLiteral("80")), qPrintable(seenOnTheWay.join(' ')));
             QTest::qWait(500); // less than the time between two polls
         };
         restart(30, true);

@@ -4,6 +4,8 @@
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <signal.h>
 
@@ -47,9 +49,12 @@ const QString TestNetworkManager::wireless = QStringLiteral("org.freedesktop.Net
 const QString TestNetworkManager::device = QStringLiteral("org.freedesktop.NetworkManager.Device");
 const QString TestNetworkManager::accessPoint = QStringLiteral("org.freedesktop.NetworkManager.AccessPoint");
 
-bool TestNetworkManager::start()
+bool TestNetworkManager::start(bool numberFromOne)
 {
     wifiDevice.clear();
+    if (numberFromOne)
+        objects = 0;
+    lastStep.start();
     if (!bus.stopTemplate(kTemplate) || !bus.startTemplate(kTemplate)) {
         failure = bus.error();
         return false;
@@ -87,6 +92,25 @@ bool TestNetworkManager::delayGetSettings(int ms)
     return mock(kRoot, QStringLiteral("SetGetSettingsDelay"), {uint(ms)});
 }
 
+void TestNetworkManager::step()
+{
+    const qint64 left = lastStep.isValid() ? paceMs - lastStep.elapsed() : paceMs;
+    if (left > 0) {
+        QEventLoop wait;
+        QTimer::singleShot(int(left), &wait, &QEventLoop::quit);
+        wait.exec();
+    }
+    lastStep.start();
+}
+
+bool TestNetworkManager::setDeviceState(uint state)
+{
+    const uint before = get(wifiDevice, device, QStringLiteral("State")).toUInt();
+    return set(wifiDevice, device, QStringLiteral("State"), state)
+           && mock(wifiDevice, QStringLiteral("EmitSignal"),
+                   {device, QStringLiteral("StateChanged"), QStringLiteral("uuu"), QVariantList{state, before, 0u}});
+}
+
 bool TestNetworkManager::mock(const QString& path, const QString& method, const QVariantList& arguments,
                               QVariant* result)
 {
@@ -104,14 +128,21 @@ QString TestNetworkManager::addWifiDevice(const QString& interfaceName, int stat
 {
     QVariant path;
     const QString name = QStringLiteral("%1_%2").arg(interfaceName).arg(++objects);
-    if (!mock(kRoot, QStringLiteral("AddWiFiDevice"), {name, interfaceName, state}, &path))
+    step();
+    const int unavailable = 20;
+    const bool paced = paceMs > 0 && state > unavailable;
+    if (!mock(kRoot, QStringLiteral("AddWiFiDevice"), {name, interfaceName, paced ? unavailable : state}, &path))
         return QString();
     wifiDevice = path.toString();
-    const bool added =
+    bool added =
         mock(wifiDevice, QStringLiteral("AddProperty"),
              {wireless, QStringLiteral("ActiveAccessPoint"), variant(QVariant::fromValue(QDBusObjectPath("/")))})
         && mock(wifiDevice, QStringLiteral("AddProperty"),
                 {wireless, QStringLiteral("LastScan"), variant(QVariant::fromValue(lastScan))});
+    if (added && paced) {
+        step();
+        added = setDeviceState(uint(state));
+    }
     return added ? wifiDevice : QString();
 }
 
@@ -119,6 +150,7 @@ QString TestNetworkManager::addAccessPoint(const QString& ssid, const QString& b
                                            uint frequencyMHz, uint security)
 {
     QVariant path;
+    step();
     const QVariantList arguments{wifiDevice, QStringLiteral("ap%1").arg(++objects), ssid, bssid, 2u,
                                  frequencyMHz, 54000u, QVariant::fromValue(uchar(strength)), security};
     return mock(kRoot, QStringLiteral("AddAccessPoint"), arguments, &path) ? path.toString() : QString();
@@ -133,9 +165,19 @@ bool TestNetworkManager::connectTo(const QString& ssid, const QString& accessPoi
 {
     QVariant connection;
     const int n = ++objects;
-    return mock(kRoot, QStringLiteral("AddWiFiConnection"),
-                {wifiDevice, QStringLiteral("connection%1").arg(n), ssid, QString()}, &connection)
-           && set(wifiDevice, wireless, QStringLiteral("ActiveAccessPoint"),
+    if (!mock(kRoot, QStringLiteral("AddWiFiConnection"),
+              {wifiDevice, QStringLiteral("connection%1").arg(n), ssid, QString()}, &connection))
+        return false;
+    // Prepare, config, IP config, then activated.
+    for (const uint state : {40u, 50u, 70u}) {
+        if (paceMs == 0)
+            break;
+        step();
+        if (!setDeviceState(state))
+            return false;
+    }
+    step();
+    return set(wifiDevice, wireless, QStringLiteral("ActiveAccessPoint"),
                   QVariant::fromValue(QDBusObjectPath(accessPointPath)))
            && mock(kRoot, QStringLiteral("AddActiveConnection"),
                    {QStringList{wifiDevice}, connection, accessPointPath, QStringLiteral("active%1").arg(n), 2u});

@@ -11,6 +11,7 @@
 #ifndef TESTNETWORKMANAGER_H
 #define TESTNETWORKMANAGER_H
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QVariant>
 
@@ -27,8 +28,18 @@ public:
 
     // A fresh NetworkManager: started, or stopped and started again. Its
     // objects come with later calls, as the daemon brings its devices up
-    // after it took its name.
-    bool start();
+    // after it took its name. Each start gives them paths no daemon before
+    // gave; with `numberFromOne` the paths are numbered from the start
+    // again, as the daemon does, so that a path of the daemon before may
+    // name another object now.
+    bool start(bool numberFromOne = false);
+    // The daemon's own pace: from now on each object it brings up (a device,
+    // an access point) and each step of a device's way to its state comes
+    // `ms` after the one before, the calls below waiting for it with events
+    // running. A device first shows unavailable (20), an activation goes
+    // through prepare, config and IP config first: a device brought up and
+    // connected takes over a second, as it takes the daemon. 0: at once.
+    void setPace(int ms) { paceMs = ms; }
     bool stop();
     // SIGSTOP and SIGCONT: the name stays owned and nothing answers.
     bool freeze();
@@ -83,6 +94,10 @@ public:
 
 private:
     bool mock(const QString& path, const QString& method, const QVariantList& arguments, QVariant* result = nullptr);
+    // Waits for the next step of the daemon's pace.
+    void step();
+    // The device's State, with the StateChanged the daemon emits.
+    bool setDeviceState(uint state);
 
     TestSystemBus& bus;
     QString wifiDevice;
@@ -90,6 +105,8 @@ private:
     // Never reset: a restarted daemon gives its objects new paths.
     int objects = 0;
     qlonglong lastScan = 0;
+    int paceMs = 0;
+    QElapsedTimer lastStep;
 };
 
 #endif
