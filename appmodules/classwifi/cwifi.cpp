@@ -176,17 +176,30 @@ quint32 CwifiPrivate::RefreshNetworkList()
     }
     networkList = std::move(list);
 
-    if (int(n) > pixmapCount) {
-        const int h = panor_guiData->panord_getInterfaceSize(
-                              static_cast<PanorData::PANORD_INTERFACESIZE>(kInterfaceSignalBar))
-                          .height()
-                      / 2;
-        QPixmap bar(3 * h, h);
-        bar.fill(Qt::red);
-        while (pixmapCount < int(n)) {
-            signalPixmaps.insert(pixmapCount, bar);
-            paintedSignals.insert(pixmapCount++, -1);
+    // Slots are never removed, but a painted picture beyond the networks
+    // listed now goes back to the one red bar that fresh slots share, so
+    // that a list that was long once does not keep a picture per network.
+    QPixmap bar;
+    const auto redBar = [&bar] {
+        if (bar.isNull()) {
+            const int h = panor_guiData->panord_getInterfaceSize(
+                                  static_cast<PanorData::PANORD_INTERFACESIZE>(kInterfaceSignalBar))
+                              .height()
+                          / 2;
+            bar = QPixmap(3 * h, h);
+            bar.fill(Qt::red);
         }
+        return bar;
+    };
+    for (int i = int(networkList->Network.size()); i < pixmapCount; ++i) {
+        if (paintedSignals.at(i) != -1) {
+            signalPixmaps[i] = redBar();
+            paintedSignals[i] = -1;
+        }
+    }
+    while (pixmapCount < int(n)) {
+        signalPixmaps.insert(pixmapCount, redBar());
+        paintedSignals.insert(pixmapCount++, -1);
     }
     return nw::NW_SUCCESS;
 }
