@@ -80,6 +80,7 @@ private slots:
 
     void init()
     {
+        nm.setPace(0);
         QVERIFY2(nm.start(), qPrintable(nm.error()));
         QVERIFY2(!nm.addWifiDevice("wlan0", 30).isEmpty(), qPrintable(nm.error()));
         QVERIFY(!nm.addAccessPoint("Home", "00:11:22:33:44:01", 60).isEmpty());
@@ -299,6 +300,22 @@ private slots:
         QVERIFY2(lines.value(1).startsWith(outcome), qPrintable(lines.join('|')));
         QCOMPARE(lines.value(2), QStringLiteral("<<Exit connecction "));
         QCOMPARE(lines.size(), 3);
+    }
+
+    // NetworkManager answers ActivateConnection at once, with the connection
+    // still activating, and takes its time through prepare, config and IP
+    // config: the wait ends when the device is activated, not before.
+    void connectAtTheDaemonsPace()
+    {
+        QVERIFY2(nm.setPace(250), qPrintable(nm.error()));
+        qputenv("VANTEL_WIFI_CONNECT_TIMEOUT_MS", "5000");
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(client->Connect(0, "secret-passphrase"), 1);
+        QVERIFY2(clock.elapsed() >= 1000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(nm.get(nm.devicePath(), TestNetworkManager::device, "State").toUInt(), 100u);
+        const QStringList lines = takeMessages();
+        QVERIFY2(lines.value(1).startsWith("--------------------------------- CONNECTED "), qPrintable(lines.join('|')));
     }
 
     // The host deletes the client (a page closed with deleteLater) or quits

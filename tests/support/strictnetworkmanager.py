@@ -11,6 +11,10 @@ where the stock one is kind, as NetworkManager documents its D-Bus API:
   Update and Delete, and org.freedesktop.NetworkManager.PermissionDenied from
   ActivateConnection; nothing changes.
 - SetGetSettingsDelay(ms) makes every GetSettings answer that late.
+- SetPace(ms) makes ActivateConnection answer as the daemon does: at once,
+  with an active connection still activating (1), the device then going
+  through prepare, config and IP config, ms a step, before both are
+  activated; an activation deactivated or replaced on the way stops there.
 
 Loaded by its path: python3 -m dbusmock --system --template THIS_FILE.
 '''
@@ -18,6 +22,7 @@ Loaded by its path: python3 -m dbusmock --system --template THIS_FILE.
 import time
 
 import dbus
+from gi.repository import GLib
 
 import dbusmock
 from dbusmock.templates import networkmanager as stock
@@ -39,7 +44,7 @@ SECRETS = {
     'vpn': ('secrets',),
 }
 
-policy = {'denied': False, 'settings_delay_ms': 0}
+policy = {'denied': False, 'settings_delay_ms': 0, 'pace_ms': 0}
 
 stock_delete = stock.ConnectionDelete
 stock_add = stock.SettingsAddConnection
@@ -105,7 +110,63 @@ def strict_add(self, connection_settings):
 
 def strict_activate(self, conn, dev, ap):
     refuse(MANAGER_DENIED, 'activate a connection')
-    return stock_activate(self, conn, dev, ap)
+    if not policy['pace_ms'] or str(dev) == '/':
+        return stock_activate(self, conn, dev, ap)
+    return paced_activate(self, conn, dev, ap)
+
+
+def set_device_state(device, state):
+    before = device.Get(stock.DEVICE_IFACE, 'State')
+    device.Set(stock.DEVICE_IFACE, 'State', dbus.UInt32(state))
+    device.Set(stock.DEVICE_IFACE, 'StateReason', (dbus.UInt32(state), dbus.UInt32(0)))
+    device.EmitSignal(stock.DEVICE_IFACE, 'StateChanged', 'uuu', [dbus.UInt32(state), before, dbus.UInt32(0)])
+
+
+def paced_activate(self, conn, dev, ap):
+    manager = dbusmock.get_object(stock.MANAGER_OBJ)
+    active = list(manager.Get(stock.MANAGER_IFACE, 'ActiveConnections'))
+    count = 0
+    while dbus.ObjectPath(f'/org/freedesktop/NetworkManager/ActiveConnection/{count}') in active:
+        count += 1
+    path = dbus.ObjectPath(f'/org/freedesktop/NetworkManager/ActiveConnection/{count}')
+    connection = dbusmock.get_object(conn).settings['connection']
+    self.AddObject(path, stock.ACTIVE_CONNECTION_IFACE, {
+        'Devices': dbus.Array([dbus.ObjectPath(dev)], signature='o'),
+        'Default6': False,
+        'Default': False,
+        'Type': connection['type'],
+        'Vpn': False,
+        'Connection': dbus.ObjectPath(conn),
+        'Master': dbus.ObjectPath('/'),
+        'SpecificObject': dbus.ObjectPath(ap),
+        'Uuid': connection['uuid'],
+        'State': dbus.UInt32(1),
+        'Id': connection['id'],
+    }, [])
+    self.object_manager_emit_added(path)
+    manager.Set(stock.MANAGER_IFACE, 'ActiveConnections', dbus.Array(active + [path], signature='o'))
+    device = dbusmock.get_object(dev)
+    device.Set(stock.DEVICE_IFACE, 'ActiveConnection', path)
+    steps = [40, 50, 70, 100]
+
+    def step():
+        try:
+            device_now = dbusmock.get_object(dev)
+            activation = dbusmock.get_object(path)
+        except KeyError:
+            return False
+        if device_now.Get(stock.DEVICE_IFACE, 'ActiveConnection') != path:
+            return False
+        state = steps.pop(0)
+        set_device_state(device_now, state)
+        if state != 100:
+            return True
+        activation.Set(stock.ACTIVE_CONNECTION_IFACE, 'State', dbus.UInt32(2))
+        activation.EmitSignal(stock.ACTIVE_CONNECTION_IFACE, 'StateChanged', 'uu', [dbus.UInt32(2), dbus.UInt32(0)])
+        return False
+
+    GLib.timeout_add(policy['pace_ms'], step)
+    return path
 
 
 # The stock template looks these up each time it makes a connection object.
@@ -129,6 +190,12 @@ def load(mock, parameters):
 def DenyPermissions(_self, denied):
     '''From now on polkit refuses (True) or allows (False) the caller.'''
     policy['denied'] = bool(denied)
+
+
+@dbus.service.method(stock.MOCK_IFACE, in_signature='u', out_signature='')
+def SetPace(_self, pace_ms):
+    '''ActivateConnection answers at once and activates pace_ms a step; 0: at once.'''
+    policy['pace_ms'] = int(pace_ms)
 
 
 @dbus.service.method(stock.MOCK_IFACE, in_signature='u', out_signature='')

@@ -59,7 +59,13 @@ bool TestNetworkManager::start(bool numberFromOne)
         failure = bus.error();
         return false;
     }
-    return true;
+    return paceMs == 0 || mock(kRoot, QStringLiteral("SetPace"), {uint(paceMs)});
+}
+
+bool TestNetworkManager::setPace(int ms)
+{
+    paceMs = ms;
+    return bus.templatePid(kTemplate) <= 0 || mock(kRoot, QStringLiteral("SetPace"), {uint(ms)});
 }
 
 bool TestNetworkManager::stop()

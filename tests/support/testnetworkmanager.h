@@ -38,8 +38,10 @@ public:
     // `ms` after the one before, the calls below waiting for it with events
     // running. A device first shows unavailable (20), an activation goes
     // through prepare, config and IP config first: a device brought up and
-    // connected takes over a second, as it takes the daemon. 0: at once.
-    void setPace(int ms) { paceMs = ms; }
+    // connected takes over a second, as it takes the daemon. An
+    // ActivateConnection a client asks for answers at once and activates at
+    // that pace too. 0: at once. Kept across restarts.
+    bool setPace(int ms);
     bool stop();
     // SIGSTOP and SIGCONT: the name stays owned and nothing answers.
     bool freeze();
