@@ -135,6 +135,17 @@ bool security(const QMap<QString, QString>& texts, WlanProfile& profile)
 
 } // namespace
 
+std::string wlanProfileName(const std::string& ssid)
+{
+    QString name;
+    for (std::size_t i = 0; i < ssid.size() && i < 32 && ssid[i] != '\0'; ++i)
+        if (uchar(ssid[i]) >= 0x20)
+            name += QChar(uchar(ssid[i]));
+    if (name.isEmpty())
+        return QByteArray::fromStdString(ssid.substr(0, 32)).toHex().toUpper().toStdString();
+    return name.toStdString();
+}
+
 std::uint32_t parseWlanProfile(const std::string& document, WlanProfile& profile)
 {
     profile = WlanProfile();

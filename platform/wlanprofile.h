@@ -29,6 +29,12 @@ struct WlanProfile {
     std::uint32_t keyIndex = 0;                     // WEP key 0 to 3
 };
 
+// The name the profile of the network `ssid` (raw bytes) goes by, in
+// UTF-8: its bytes as 8-bit text up to the first NUL, at most 32, without
+// the control characters a profile document cannot carry; the SSID's hex
+// digits when nothing is left.
+std::string wlanProfileName(const std::string& ssid);
+
 // NW_SUCCESS, or NW_ERROR_BAD_PROFILE for a document that is not a valid
 // profile: not well-formed, another root or namespace, no name, an SSID that
 // is not 1 to 32 bytes, an unknown connection type or mode, an authentication

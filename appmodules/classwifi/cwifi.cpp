@@ -176,17 +176,30 @@ quint32 CwifiPrivate::RefreshNetworkList()
     }
     networkList = std::move(list);
 
-    if (int(n) > pixmapCount) {
-        const int h = panor_guiData->panord_getInterfaceSize(
-                              static_cast<PanorData::PANORD_INTERFACESIZE>(kInterfaceSignalBar))
-                          .height()
-                      / 2;
-        QPixmap bar(3 * h, h);
-        bar.fill(Qt::red);
-        while (pixmapCount < int(n)) {
-            signalPixmaps.insert(pixmapCount, bar);
-            paintedSignals.insert(pixmapCount++, -1);
+    // Slots are never removed, but a painted picture beyond the networks
+    // listed now goes back to the one red bar that fresh slots share, so
+    // that a list that was long once does not keep a picture per network.
+    QPixmap bar;
+    const auto redBar = [&bar] {
+        if (bar.isNull()) {
+            const int h = panor_guiData->panord_getInterfaceSize(
+                                  static_cast<PanorData::PANORD_INTERFACESIZE>(kInterfaceSignalBar))
+                              .height()
+                          / 2;
+            bar = QPixmap(3 * h, h);
+            bar.fill(Qt::red);
         }
+        return bar;
+    };
+    for (int i = int(networkList->Network.size()); i < pixmapCount; ++i) {
+        if (paintedSignals.at(i) != -1) {
+            signalPixmaps[i] = redBar();
+            paintedSignals[i] = -1;
+        }
+    }
+    while (pixmapCount < int(n)) {
+        signalPixmaps.insert(pixmapCount, redBar());
+        paintedSignals.insert(pixmapCount++, -1);
     }
     return nw::NW_SUCCESS;
 }
@@ -305,6 +318,7 @@ void Cwifi::ReopenWlan()
 
 void Cwifi::update()
 {
+    d->refreshQueued = 0;
     // A client that found no interface when it opened (the service was not
     // there yet) looks again, or it could never read the radio.
     if (!d->isOpen && nw::isNullGuid(d->interfaceGuid) && d->SelectInterface() != nw::NW_SUCCESS)
@@ -375,7 +389,10 @@ int Cwifi::GetSignal(int index)
 
 void Cwifi::SetNotifyEnabled(bool on)
 {
-    d->notifyEnabled = on;
+    // Switched on again, the snapshot is from before it went off.
+    const int before = d->notifyEnabled.exchange(on);
+    if (on && (d->noticeMissed.exchange(0) || !before))
+        emit WifiEndScan();
 }
 
 bool Cwifi::Scan()
@@ -458,6 +475,14 @@ int Cwifi::IsSSIDAbsent(const DOT11_SSID* ssid)
 
 void CwifiPrivate::CloseWlan()
 {
+    if (waitingHere()) {
+        // Deleted from an event of Connect's wait: the wait ends, and gives
+        // back the lock this thread holds for it.
+        *alive = false;
+        waitLoop->exit(1);
+        waitingThread = nullptr;
+        lock.unlock();
+    }
     QObject::disconnect(q, SIGNAL(WifiEndScan()), q, SLOT(update()));
     notifyEnabled = 0;
     service().registerNotification(clientHandle, nw::NW_SOURCE_NONE, nullptr, nullptr);
@@ -515,6 +540,13 @@ void CwifiPrivate::onWlanNotification(const nw::WLAN_NOTIFICATION_DATA* data, vo
     default:
         return;
     }
-    if (self->notifyEnabled)
+    if (self->notifyEnabled) {
+        if (!self->refreshQueued.exchange(1))
+            emit q->WifiEndScan();
+        return;
+    }
+    self->noticeMissed = 1;
+    // Switched on meanwhile, after it looked for a missed notice.
+    if (self->notifyEnabled && self->noticeMissed.exchange(0))
         emit q->WifiEndScan();
 }

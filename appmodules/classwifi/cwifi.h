@@ -100,7 +100,8 @@ public:
     int CurrentConnectedIndex();
     /// Signal quality of network `index`, 0 when there is none.
     int GetSignal(int index);
-    /// Whether notifications may start a refresh.
+    /// Whether notifications may start a refresh. Switched on again (or
+    /// after a notice was held back), it refreshes at once.
     void SetNotifyEnabled(bool on);
 
     /// Asks the service for a scan: false when the radio is off, the client
@@ -148,7 +149,8 @@ public:
     /// Stores the network's profile (with `key`, when given), connects and
     /// waits in a local event loop for the outcome, holding the snapshot's
     /// lock: 1 connected, 0 otherwise. Make them from the thread that made
-    /// the client.
+    /// the client. The client may be deleted (deleteLater) or the
+    /// application quit during the wait: it ends then, with 0.
     int Connect(int index, QString key);
     /// Connects with the stored profile of the record's network and waits
     /// as Connect() does: 1 connected, 0 otherwise (also for a null record or

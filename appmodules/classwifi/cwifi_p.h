@@ -4,6 +4,7 @@
 #ifndef CWIFI_P_H
 #define CWIFI_P_H
 
+#include <QEventLoop>
 #include <QMap>
 #include <QMutex>
 #include <QThread>
@@ -91,8 +92,18 @@ public:
     // answers at once as if there were no list, instead of waiting for
     // itself forever on a lock that is not recursive.
     std::atomic<QThread*> waitingThread{nullptr};
+    // The wait's loop, and whether the client still exists when it ends:
+    // a host may delete the client from an event the wait runs.
+    QEventLoop* waitLoop = nullptr;
+    const std::shared_ptr<std::atomic<bool>> alive = std::make_shared<std::atomic<bool>>(true);
     bool waitingHere() const { return waitingThread.load() == QThread::currentThread(); }
     std::atomic<int> notifyEnabled{1};
+    // A notice came while notifications were off (the radio was off, the
+    // service gone): the snapshot is refreshed when they are on again, or it
+    // would keep what the service said before.
+    std::atomic<int> noticeMissed{0};
+    // A refresh is queued and has not begun: notices meanwhile add none.
+    std::atomic<int> refreshQueued{0};
     // The notification thread meets a connection attempt here.
     QMutex pendingLock;
     int connectResult = 0;

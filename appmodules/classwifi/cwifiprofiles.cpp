@@ -22,7 +22,6 @@ enum Tag {
 };
 
 const int kMaxKeyUnits = 1024;
-const int kMaxProfileNameUnits = 32;
 
 bool hexDigits(const char* key, int length)
 {
@@ -42,14 +41,27 @@ QString ssidText(const DOT11_SSID& ssid)
     return QString::fromLatin1(reinterpret_cast<const char*>(ssid.ucSSID), length);
 }
 
+QByteArray ssidBytes(const DOT11_SSID& ssid)
+{
+    const int length = int(qMin<quint32>(ssid.uSSIDLength, sizeof(ssid.ucSSID)));
+    return QByteArray(reinterpret_cast<const char*>(ssid.ucSSID), length);
+}
+
 // The profile name: the SSID's bytes in the system's 8-bit code page, up to
 // a NUL and 32 characters, as the service names the profile the document
-// stores.
+// stores (nw::wlanProfileName).
 QString profileName(const DOT11_SSID& ssid)
 {
-    const QString text = ssidText(ssid);
-    const int end = text.indexOf(QChar());
-    return text.left(end < 0 ? kMaxProfileNameUnits : qMin(end, kMaxProfileNameUnits));
+    return QString::fromStdString(nw::wlanProfileName(ssidBytes(ssid).toStdString()));
+}
+
+// Bytes a document's text cannot carry: the SSID is written in hex then.
+bool needsHex(const QByteArray& bytes)
+{
+    for (const char byte : bytes)
+        if (uchar(byte) < 0x20)
+            return true;
+    return false;
 }
 
 // The low byte of each UTF-16 unit.
@@ -182,10 +194,14 @@ QString Cwifi::BuildProfileXml(WifiNetworkRecord* record)
     writer.writeStartDocument();
     writer.writeStartElement(tags[TAG_WLANPROFILE]);
     writer.writeDefaultNamespace(QString::fromLatin1(nw::wlanProfileNamespace));
-    writer.writeTextElement(tags[TAG_NAME], ssid);
+    writer.writeTextElement(tags[TAG_NAME], profileName(record->ssid));
     writer.writeStartElement(tags[TAG_SSIDCONFIG]);
     writer.writeStartElement(tags[TAG_SSID]);
-    writer.writeTextElement(tags[TAG_NAME], ssid);
+    const QByteArray bytes = ssidBytes(record->ssid);
+    if (needsHex(bytes))
+        writer.writeTextElement(QStringLiteral("hex"), QString::fromLatin1(bytes.toHex().toUpper()));
+    else
+        writer.writeTextElement(tags[TAG_NAME], ssid);
     writer.writeEndElement();
     writer.writeTextElement(tags[TAG_NONBROADCAST], (record->flags & RECORD_FROM_VISIBLE_NETWORK)
                                                         ? QStringLiteral("false")
@@ -276,8 +292,14 @@ int CwifiPrivate::ConnectWithProfile(const WifiNetworkRecord& record)
         connectResult = 1;
     }
     QEventLoop loop;
+    // Only the outcome counts: a loop ended otherwise (the application
+    // quits, which ends every loop) is a failure.
+    bool outcome = false;
     // Queued even when the outcome is told in this thread, before the loop runs.
-    QObject::connect(q, &Cwifi::WifiConnection, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    QObject::connect(q, &Cwifi::WifiConnection, &loop, [&outcome, &loop] {
+        outcome = true;
+        loop.quit();
+    }, Qt::QueuedConnection);
     qDebug(">>Start connecction ");
     const quint32 result = service().connect(clientHandle, interfaceGuid, parameters);
     if (result != nw::NW_SUCCESS) {
@@ -296,17 +318,25 @@ int CwifiPrivate::ConnectWithProfile(const WifiNetworkRecord& record)
         qDebug("<<Exit connecction ");
         return 0;
     }
+    const std::shared_ptr<std::atomic<bool>> stillThere = alive;
+    waitLoop = &loop;
     waitingThread = QThread::currentThread();
     const int exitCode = loop.exec();
+    if (!*stillThere) {
+        // Deleted during the wait: nothing of the client may be touched.
+        qDebug("<<Exit connecction ");
+        return 0;
+    }
     waitingThread = nullptr;
+    waitLoop = nullptr;
     int connected = 0;
     {
         QMutexLocker locker(&pendingLock);
-        if (exitCode != 0)
+        if (exitCode != 0 || !outcome)
             connectResult = 0;
         connected = connectResult;
     }
-    QObject::disconnect(q, &Cwifi::WifiConnection, &loop, &QEventLoop::quit);
+    QObject::disconnect(q, &Cwifi::WifiConnection, &loop, nullptr);
     lock.unlock();
     qDebug("<<Exit connecction ");
     return connected;
@@ -403,12 +433,12 @@ int Cwifi::DeleteNetwork(int index)
     d->lock.unlock();
     if (!valid)
         return int(nw::NW_ERROR_INVALID_PARAMETER);
-    const QString name = NetworkSSID(index);
+    const std::string name = nw::wlanProfileName(NetworkSSID(index).toLatin1().toStdString());
     QMutexLocker locker(&d->lock);
     const quint32 disconnected = d->service().disconnect(d->clientHandle, d->interfaceGuid);
     if (disconnected != nw::NW_SUCCESS)
         qDebug("Errore WlanDisconnect: %d", int(disconnected));
-    const quint32 deleted = d->service().deleteProfile(d->clientHandle, d->interfaceGuid, name.toStdString());
+    const quint32 deleted = d->service().deleteProfile(d->clientHandle, d->interfaceGuid, name);
     if (deleted != nw::NW_SUCCESS)
         qDebug("Errore WlanDeleteProfile: %d", int(deleted));
     return int(deleted);

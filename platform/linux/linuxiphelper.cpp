@@ -308,13 +308,8 @@ std::uint32_t LinuxIpHelper::setInterfaceSettings(const IpInterfaceSettings& ip)
         return IPH_ERROR_NOT_FOUND;
     // Update replaces the settings whole: the secrets it does not get are lost.
     const QString security = QStringLiteral("802-11-wireless-security");
-    if (settings.contains(security)) {
-        const NmSettings secrets = NmClient::settingsOf(
-            nm.call(connection, QLatin1String(NmClient::connectionInterface), QStringLiteral("GetSecrets"), {security}));
-        const QVariantMap values = secrets.value(security);
-        for (auto value = values.constBegin(); value != values.constEnd(); ++value)
-            settings[security].insert(value.key(), value.value());
-    }
+    if (settings.contains(security) && !nm.addSecrets(connection, security, settings))
+        return nm.error();
     if (!nmSetIpv4(settings, ip))
         return IPH_ERROR_INVALID_PARAMETER;
     error = NmClient::windowsError(nm.call(connection, QLatin1String(NmClient::connectionInterface), QStringLiteral("Update"),

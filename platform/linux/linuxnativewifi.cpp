@@ -5,15 +5,14 @@
 #include <QDBusPendingCall>
 #include <QDBusVariant>
 #include <QThread>
-#include <QUuid>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 
 #include "nmclient.h"
 #include "nmfollower.h"
-#include "nmsettings.h"
-#include "wlanprofile.h"
+#include "nmprofilestore.h"
 
 namespace vantel::platform {
 
@@ -26,6 +25,36 @@ namespace {
 constexpr auto kReadyWait = std::chrono::milliseconds(2000);
 
 std::atomic<int> connectionCount{0};
+
+// How long closing waits for the follower to end. A follower held longer
+// (in a call to a NetworkManager that does not answer) is left to end by
+// itself: nothing it does reaches the service any more.
+constexpr unsigned long kStopWaitMs = 500;
+
+// Followers left running; each ends within one call's limit.
+class Orphans
+{
+public:
+    ~Orphans()
+    {
+        for (auto& thread : threads)
+            thread->wait();
+    }
+    void add(std::unique_ptr<QThread> thread)
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        threads.erase(std::remove_if(threads.begin(), threads.end(),
+                                     [](const std::unique_ptr<QThread>& t) { return t->isFinished(); }),
+                      threads.end());
+        threads.push_back(std::move(thread));
+    }
+
+private:
+    std::mutex lock;
+    std::vector<std::unique_ptr<QThread>> threads;
+};
+
+Orphans orphans;
 
 // An attempt's time limit: 60 s unless VANTEL_WIFI_CONNECT_TIMEOUT_MS says otherwise.
 int connectTimeoutMs()
@@ -42,8 +71,8 @@ int connectTimeoutMs()
 class LinuxNativeWifi::FollowerThread : public QThread
 {
 public:
-    FollowerThread(QString connectionName, NmFollower::Sink handOn, std::function<void()> whenStarted)
-        : name(std::move(connectionName)), sink(std::move(handOn)), started(std::move(whenStarted))
+    FollowerThread(QString connectionName, NmFollower::Sink handOn)
+        : name(std::move(connectionName)), sink(std::move(handOn))
     {
     }
 
@@ -58,12 +87,11 @@ protected:
     void run() override
     {
         NmFollower running(name, sink);
-        running.start();
         {
             std::lock_guard<std::mutex> lock(followerLock);
             follower = &running;
         }
-        started();
+        running.start();
         exec();
         std::lock_guard<std::mutex> lock(followerLock);
         follower = nullptr;
@@ -72,7 +100,6 @@ protected:
 private:
     const QString name;
     const NmFollower::Sink sink;
-    const std::function<void()> started;
     std::mutex followerLock;
     NmFollower* follower = nullptr;
 };
@@ -91,26 +118,37 @@ void LinuxNativeWifi::follow(bool on)
         return;
     }
     connectionName = QStringLiteral("vantel-nativewifi-%1").arg(++connectionCount);
+    gate = std::make_shared<Gate>();
     NmFollower::Sink sink;
-    sink.publish = [this](WifiMachine machine, std::vector<NmDevicePath> paths) {
+    sink.publish = [this, open = gate](WifiMachine machine, std::vector<NmDevicePath> paths) {
+        std::lock_guard<std::mutex> passing(open->lock);
+        if (!open->open)
+            return;
         {
             std::lock_guard<std::mutex> lock(pathLock);
             devicePaths = std::move(paths);
         }
         publish(std::move(machine));
     };
-    sink.notify = [this](const GUID& guid, std::uint32_t code, const WLAN_CONNECTION_NOTIFICATION_DATA* data) {
-        notify(guid, code, data);
+    sink.notify = [this, open = gate](const GUID& guid, std::uint32_t code,
+                                      const WLAN_CONNECTION_NOTIFICATION_DATA* data) {
+        std::lock_guard<std::mutex> passing(open->lock);
+        if (open->open)
+            notify(guid, code, data);
     };
     {
         std::lock_guard<std::mutex> lock(readyLock);
         ready = false;
     }
-    thread = std::make_unique<FollowerThread>(connectionName, sink, [this] {
+    sink.loaded = [this, open = gate] {
+        std::lock_guard<std::mutex> passing(open->lock);
+        if (!open->open)
+            return;
         std::lock_guard<std::mutex> lock(readyLock);
         ready = true;
         readyChanged.notify_all();
-    });
+    };
+    thread = std::make_unique<FollowerThread>(connectionName, sink);
     thread->start();
     std::unique_lock<std::mutex> lock(readyLock);
     readyChanged.wait_for(lock, kReadyWait, [this] { return ready; });
@@ -121,8 +159,15 @@ void LinuxNativeWifi::stop()
     if (!thread)
         return;
     thread->quit();
-    thread->wait();
+    if (!thread->wait(kStopWaitMs)) {
+        {
+            std::lock_guard<std::mutex> closing(gate->lock);
+            gate->open = false;
+        }
+        orphans.add(std::move(thread));
+    }
     thread.reset();
+    gate.reset();
     publish(WifiMachine());
 }
 
@@ -168,39 +213,15 @@ std::uint32_t LinuxNativeWifi::requestScan(const GUID& interfaceGuid)
 std::uint32_t LinuxNativeWifi::storeProfile(const GUID&, const std::string& profileXml, bool overwrite,
                                            std::uint32_t& reasonCode)
 {
-    WlanProfile profile;
-    if (parseWlanProfile(profileXml, profile) != NW_SUCCESS)
-        return NW_ERROR_BAD_PROFILE;
-    NmClient nm{QDBusConnection(connectionName)};
-    NmSettings existing;
-    const QString path = nm.findConnection(QString::fromStdString(profile.name), &existing);
-    if (nm.error() != NW_SUCCESS)
-        return nm.error();
-    if (!path.isEmpty() && !overwrite)
-        return NW_ERROR_ALREADY_EXISTS;
-    // Overwriting keeps the connection's identity.
-    const QString uuid = path.isEmpty()
-                             ? QUuid::createUuid().toString(QUuid::WithoutBraces)
-                             : nmPlain(existing.value(QStringLiteral("connection")).value(QStringLiteral("uuid"))).toString();
-    const QVariantList settings{NmClient::settingsArgument(nmProfileSettings(profile, uuid))};
-    const QDBusMessage reply =
-        path.isEmpty() ? nm.call(QLatin1String(NmClient::settingsPath), QLatin1String(NmClient::settingsInterface),
-                                 QStringLiteral("AddConnection"), settings)
-                       : nm.call(path, QLatin1String(NmClient::connectionInterface), QStringLiteral("Update"), settings);
-    const std::uint32_t result = NmClient::windowsError(reply);
+    const std::uint32_t result = NmProfileStore(QDBusConnection(connectionName)).store(profileXml, overwrite);
     if (result == NW_SUCCESS)
         reasonCode = NW_SUCCESS;
-    // Settings NetworkManager refuses make a profile Windows would refuse.
-    return result == NW_ERROR_INVALID_PARAMETER ? NW_ERROR_BAD_PROFILE : result;
+    return result;
 }
 
 std::uint32_t LinuxNativeWifi::removeProfile(const GUID&, const std::string& profileName)
 {
-    NmClient nm{QDBusConnection(connectionName)};
-    const QString path = nm.findConnection(QString::fromStdString(profileName));
-    if (path.isEmpty())
-        return nm.error() != NW_SUCCESS ? nm.error() : NW_ERROR_NOT_FOUND;
-    return NmClient::windowsError(nm.call(path, QLatin1String(NmClient::connectionInterface), QStringLiteral("Delete")));
+    return NmProfileStore(QDBusConnection(connectionName)).remove(profileName);
 }
 
 std::uint32_t LinuxNativeWifi::startConnection(const GUID& interfaceGuid, const std::string& profileName)
@@ -209,13 +230,16 @@ std::uint32_t LinuxNativeWifi::startConnection(const GUID& interfaceGuid, const 
     if (device.isEmpty())
         return NW_ERROR_NOT_FOUND;
     const QString profile = QString::fromStdString(profileName);
-    NmClient nm{QDBusConnection(connectionName)};
-    const QString path = nm.findConnection(profile);
+    NmProfileStore profiles{QDBusConnection(connectionName)};
+    NmClient& nm = profiles.client();
+    const QString path = profiles.find(profileName);
     if (path.isEmpty())
         return nm.error() != NW_SUCCESS ? nm.error() : NW_ERROR_NOT_FOUND;
     // Told before NetworkManager is asked, so that no outcome can pass unseen.
     const int timeoutMs = connectTimeoutMs();
-    onFollower([device, profile, timeoutMs](NmFollower& follower) { follower.expect(device, profile, timeoutMs); });
+    onFollower([device, profile, path, timeoutMs](NmFollower& follower) {
+        follower.expect(device, profile, path, timeoutMs);
+    });
     const QDBusMessage reply = nm.call(QString::fromLatin1(NmFollower::managerPath),
                                        QString::fromLatin1(NmFollower::service), QStringLiteral("ActivateConnection"),
                                        {QVariant::fromValue(QDBusObjectPath(path)), QVariant::fromValue(QDBusObjectPath(device)),

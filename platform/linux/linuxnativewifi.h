@@ -8,9 +8,11 @@
 // cannot be listed (NW_ERROR_SERVICE_NOT_ACTIVE); when it comes (back), the
 // service learns its state again and tells its clients.
 //
-// Profiles are NetworkManager's saved connections, named by connection.id:
-// a profile document becomes a connection (Settings.AddConnection, or Update
-// of the one with that name), deleting one is its Delete. Connecting is
+// Profiles are NetworkManager's saved Wi-Fi connections, each named as its
+// SSID gives it (wlanProfileName), whatever its connection.id: a profile
+// document becomes a connection (Settings.AddConnection, or an Update of
+// the one with that SSID that changes only what the document says),
+// deleting one is its Delete. Connecting is
 // ActivateConnection on the interface's device; its outcome arrives as
 // notification 10 or 11. An attempt that has no outcome after 60 s
 // (VANTEL_WIFI_CONNECT_TIMEOUT_MS, in milliseconds, changes it) ends as a
@@ -25,6 +27,7 @@
 #include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 #include "nativewifimodel.h"
 
@@ -43,6 +46,7 @@ public:
 
 protected:
     // On: waits until NetworkManager's state is known, at most a few seconds.
+    // Off: waits for the follower to end half a second at most.
     void follow(bool on) override;
     // NetworkManager's WirelessEnabled, which switches every Wi-Fi device.
     std::uint32_t switchRadio(const GUID& interfaceGuid, bool on) override;
@@ -60,7 +64,13 @@ private:
     void onFollower(std::function<void(NmFollower&)> work);
 
     class FollowerThread;
+    // What the follower may hand on: closed when closing leaves it running.
+    struct Gate {
+        std::mutex lock;
+        bool open = true;
+    };
     std::unique_ptr<FollowerThread> thread;
+    std::shared_ptr<Gate> gate;
     QString connectionName;
 
     std::mutex pathLock;

@@ -44,7 +44,11 @@ QDBusMessage NmClient::call(const QString& path, const QString& interface, const
     const qint64 left = budget - clock.elapsed();
     if (left <= 0)
         return message.createErrorReply(QDBusError::Timeout, QStringLiteral("no time left"));
-    return bus.call(message, QDBus::Block, int(left));
+    const QDBusMessage reply = bus.call(message, QDBus::Block, int(left));
+    if (windowsError(reply) == NW_ERROR_ACCESS_DENIED)
+        qWarning("NetworkManager refused %s: %s: %s", qUtf8Printable(method), qUtf8Printable(reply.errorName()),
+                 qUtf8Printable(reply.errorMessage()));
+    return reply;
 }
 
 QVariantMap NmClient::properties(const QString& path, const QString& interface)
@@ -56,7 +60,7 @@ QVariantMap NmClient::properties(const QString& path, const QString& interface)
     return qdbus_cast<QVariantMap>(reply.arguments().first());
 }
 
-QString NmClient::findConnection(const QString& id, NmSettings* settings)
+QString NmClient::findConnection(const std::function<bool(const NmSettings&)>& matches, NmSettings* settings)
 {
     failure = NW_SUCCESS;
     const QDBusMessage list =
@@ -73,13 +77,25 @@ QString NmClient::findConnection(const QString& id, NmSettings* settings)
             return QString();
         }
         const NmSettings found = settingsOf(reply);
-        if (result == NW_SUCCESS && nmPlain(found.value(QStringLiteral("connection")).value(QStringLiteral("id"))).toString() == id) {
+        if (result == NW_SUCCESS && matches(found)) {
             if (settings)
                 *settings = found;
             return path;
         }
     }
     return QString();
+}
+
+bool NmClient::addSecrets(const QString& path, const QString& setting, NmSettings& settings)
+{
+    const QDBusMessage reply = call(path, QLatin1String(connectionInterface), QStringLiteral("GetSecrets"), {setting});
+    failure = windowsError(reply);
+    if (failure != NW_SUCCESS)
+        return false;
+    const QVariantMap secrets = settingsOf(reply).value(setting);
+    for (auto it = secrets.cbegin(); it != secrets.cend(); ++it)
+        settings[setting][it.key()] = it.value();
+    return true;
 }
 
 std::uint32_t NmClient::windowsError(const QDBusMessage& reply)

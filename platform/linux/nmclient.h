@@ -13,6 +13,7 @@
 #include <QVariantMap>
 
 #include <cstdint>
+#include <functional>
 
 namespace vantel::platform {
 
@@ -29,14 +30,19 @@ public:
     explicit NmClient(const QDBusConnection& bus, int budgetMs = 3000);
 
     // A method of NetworkManager, or of `service`; a timeout error once the
-    // budget is spent.
+    // budget is spent. A refusal (access denied) is logged as one line that
+    // names the method and NetworkManager's error.
     QDBusMessage call(const QString& path, const QString& interface, const QString& method,
                       const QVariantList& arguments = {}, const QString& service = QString());
     // Every property of `interface` (Properties.GetAll); empty on failure.
     QVariantMap properties(const QString& path, const QString& interface);
-    // The saved connection whose connection.id is `id`, with its settings;
+    // The first saved connection whose settings `matches`, with them;
     // empty when there is none. error() tells a failed search from none.
-    QString findConnection(const QString& id, NmSettings* settings = nullptr);
+    QString findConnection(const std::function<bool(const NmSettings&)>& matches, NmSettings* settings = nullptr);
+    // Adds the secrets of `setting` of the connection at `path` (GetSecrets)
+    // to `settings`, which Update would otherwise lose. False, with error(),
+    // when NetworkManager did not answer them.
+    bool addSecrets(const QString& path, const QString& setting, NmSettings& settings);
     std::uint32_t error() const { return failure; }
 
     // 0 for a reply; otherwise the Windows error a failure means: 5 not

@@ -4,6 +4,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
 #include <QDBusReply>
 #include <QDBusServiceWatcher>
 #include <QTimer>
@@ -30,6 +31,9 @@ const char* const kObjectManager = "org.freedesktop.DBus.ObjectManager";
 constexpr int kCallTimeoutMs = 3000;
 // Long enough to gather the property changes of one scan.
 constexpr int kGatherMs = 20;
+// At most one hand-on this often, so that a storm of changes (a strength
+// moving every few milliseconds) costs its clients little.
+constexpr qint64 kSpacingMs = 100;
 
 QString text(const char* latin1)
 {
@@ -48,7 +52,6 @@ NmFollower::NmFollower(QString name, Sink handOn)
 {
     flushTimer = new QTimer(this);
     flushTimer->setSingleShot(true);
-    flushTimer->setInterval(kGatherMs);
     connect(flushTimer, &QTimer::timeout, this, &NmFollower::flush);
 }
 
@@ -104,16 +107,24 @@ QVariantMap NmFollower::getAll(const QString& path, const QString& interface)
 void NmFollower::reload()
 {
     state = NmState();
+    ++generation;
+    settingsQueue.clear();
+    settingsAsked = false;
     // The bus answers this itself: no wait for a NetworkManager that is not there.
     const QDBusReply<bool> owned = bus.interface()->isServiceRegistered(text(service));
     if (!owned.isValid() || !owned.value())
         return;
-    QStringList changed;
-    nmApplyManager(state, getAll(text(managerPath), text(kManager)), changed);
     const QDBusMessage reply = call(text(kObjectManagerPath), text(kObjectManager), QStringLiteral("GetManagedObjects"));
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return;
     const auto objects = qdbus_cast<QMap<QDBusObjectPath, QMap<QString, QVariantMap>>>(reply.arguments().first());
+    QStringList changed;
+    // The manager is one of the objects; a daemon that leaves it out is asked.
+    const auto manager = objects.constFind(QDBusObjectPath(text(managerPath)));
+    if (manager != objects.constEnd() && manager->contains(text(kManager)))
+        nmApplyManager(state, manager->value(text(kManager)), changed);
+    else
+        nmApplyManager(state, getAll(text(managerPath), text(kManager)), changed);
     for (auto object = objects.constBegin(); object != objects.constEnd(); ++object)
         take(object.key().path(), object.value());
     for (auto device = state.devices.begin(); device != state.devices.end(); ++device) {
@@ -147,24 +158,54 @@ void NmFollower::fetchActiveConnection(const QString& path)
     if (!state.activeConnections.contains(path))
         nmApplyActiveConnection(state.activeConnections[path], getAll(path, text(kActive)));
     const QString saved = state.activeConnections.value(path).connection;
-    if (!saved.isEmpty() && !state.connections.contains(saved)) {
-        NmWifiDevice holder;
-        holder.availableConnections << saved;
-        fetchConnections(holder);
-    }
+    if (!saved.isEmpty() && !state.connections.contains(saved))
+        fetchSettings(saved);
 }
 
 // Settings are not properties: each saved connection the device may use is
 // asked for once, and again when it is updated.
 void NmFollower::fetchConnections(const NmWifiDevice& device)
 {
-    for (const QString& path : device.availableConnections) {
-        if (state.connections.contains(path))
-            continue;
-        const QDBusMessage reply = call(path, text(kSettingsConnection), QStringLiteral("GetSettings"));
-        if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty())
+    for (const QString& path : device.availableConnections)
+        if (!state.connections.contains(path))
+            fetchSettings(path);
+}
+
+void NmFollower::fetchSettings(const QString& path)
+{
+    if (!settingsQueue.contains(path))
+        settingsQueue << path;
+    nextSettings();
+}
+
+void NmFollower::nextSettings()
+{
+    if (settingsAsked || settingsQueue.isEmpty())
+        return;
+    const QString path = settingsQueue.takeFirst();
+    QDBusMessage message =
+        QDBusMessage::createMethodCall(text(service), path, text(kSettingsConnection), QStringLiteral("GetSettings"));
+    message.setAutoStartService(false);
+    settingsAsked = true;
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(message, kCallTimeoutMs), this);
+    const int asked = generation;
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, path, asked] {
+        watcher->deleteLater();
+        if (asked != generation)
+            return; // for a daemon that went, or a reload that began anew
+        settingsAsked = false;
+        const QDBusMessage reply = watcher->reply();
+        // A connection that went meanwhile, or did not answer in time, is left out.
+        if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()) {
             state.connections.insert(path, nmConnection(qdbus_cast<QMap<QString, QVariantMap>>(reply.arguments().first())));
-    }
+            for (const NmWifiDevice& device : state.devices)
+                if (device.availableConnections.contains(path)
+                    || state.activeConnections.value(device.activeConnection).connection == path)
+                    later(nmDeviceGuid(device), wlan_notification_acm_scan_complete);
+            changed();
+        }
+        nextSettings();
+    });
 }
 
 void NmFollower::later(const GUID& guid, std::uint32_t code)
@@ -181,7 +222,7 @@ void NmFollower::later(const GUID& guid, std::uint32_t code, const QString& prof
     notice.connection.strProfileName = profile.toStdString();
     notice.connection.wlanReasonCode = reason;
     for (const NmConnection& connection : state.connections)
-        if (connection.wireless && connection.id == profile)
+        if (connection.wireless && nmProfileName(connection) == profile)
             notice.connection.dot11Ssid = makeSsid(connection.ssid.toStdString());
     pending.push_back(notice);
 }
@@ -204,7 +245,12 @@ void NmFollower::stateChanged(const QString& path, NmWifiDevice& device, uint be
     const bool attempted = std::any_of(attempts.begin(), attempts.end(),
                                        [&](const Attempt& attempt) { return attempt.devicePath == path; });
     if (device.state == NM_DEVICE_STATE_ACTIVATED) {
-        device.profileInUse = nmActiveProfile(state, device);
+        // An attempt knows its connection, whose settings may not have come yet.
+        const QString saved = state.activeConnections.value(device.activeConnection).connection;
+        const auto mine = std::find_if(attempts.begin(), attempts.end(), [&](const Attempt& attempt) {
+            return attempt.devicePath == path && !saved.isEmpty() && attempt.connection == saved;
+        });
+        device.profileInUse = mine != attempts.end() ? mine->profile : nmActiveProfile(state, device);
         later(guid, wlan_notification_acm_connection_complete, device.profileInUse, NW_SUCCESS);
         failAttempts(path, device.profileInUse);
     } else if (device.state == NM_DEVICE_STATE_FAILED) {
@@ -219,13 +265,14 @@ void NmFollower::stateChanged(const QString& path, NmWifiDevice& device, uint be
     }
 }
 
-void NmFollower::expect(const QString& devicePath, const QString& profile, int timeoutMs)
+void NmFollower::expect(const QString& devicePath, const QString& profile, const QString& connection,
+                        int timeoutMs)
 {
     forget(devicePath, profile);
     auto* timer = new QTimer(this);
     timer->setSingleShot(true);
-    connect(timer, &QTimer::timeout, this, [this, devicePath, profile] { timedOut(devicePath, profile); });
-    attempts.push_back({devicePath, nmDeviceGuid(state.devices.value(devicePath)), profile, timer});
+    connect(timer, &QTimer::timeout, this, [this, timer] { timedOut(timer); });
+    attempts.push_back({devicePath, nmDeviceGuid(state.devices.value(devicePath)), profile, connection, timer});
     timer->start(timeoutMs);
 }
 
@@ -233,6 +280,7 @@ void NmFollower::forget(const QString& devicePath, const QString& profile)
 {
     for (auto attempt = attempts.begin(); attempt != attempts.end();) {
         if (attempt->devicePath == devicePath && attempt->profile == profile) {
+            attempt->timer->stop();
             attempt->timer->deleteLater();
             attempt = attempts.erase(attempt);
         } else {
@@ -252,6 +300,7 @@ void NmFollower::failAttempts(const QString& devicePath, const QString& succeede
         if (attempt->profile != succeeded)
             later(attempt->guid, wlan_notification_acm_connection_attempt_fail, attempt->profile,
                   NW_REASON_CODE_UNKNOWN);
+        attempt->timer->stop();
         attempt->timer->deleteLater();
         attempt = attempts.erase(attempt);
         ended = true;
@@ -260,31 +309,38 @@ void NmFollower::failAttempts(const QString& devicePath, const QString& succeede
         changed();
 }
 
-void NmFollower::timedOut(const QString& devicePath, const QString& profile)
+// The attempt of `timer` only: a later attempt of the same profile has a
+// timer of its own.
+void NmFollower::timedOut(QTimer* timer)
 {
+    const auto attempt = std::find_if(attempts.begin(), attempts.end(),
+                                      [timer](const Attempt& candidate) { return candidate.timer == timer; });
+    if (attempt == attempts.end())
+        return;
+    const QString devicePath = attempt->devicePath;
+    const QString profile = attempt->profile;
+    const GUID guid = attempt->guid;
     const auto device = state.devices.constFind(devicePath);
     if (device != state.devices.constEnd() && device->state != NM_DEVICE_STATE_ACTIVATED
-        && !device->activeConnection.isEmpty() && nmActiveProfile(state, device.value()) == profile) {
+        && !device->activeConnection.isEmpty()
+        && state.activeConnections.value(device->activeConnection).connection == attempt->connection) {
         QDBusMessage message = QDBusMessage::createMethodCall(text(service), text(managerPath), text(kManager),
                                                               QStringLiteral("DeactivateConnection"));
         message.setArguments({QVariant::fromValue(QDBusObjectPath(device->activeConnection))});
         message.setAutoStartService(false);
         bus.send(message); // its answer changes nothing here
     }
-    const auto attempt = std::find_if(attempts.begin(), attempts.end(), [&](const Attempt& candidate) {
-        return candidate.devicePath == devicePath && candidate.profile == profile;
-    });
-    if (attempt == attempts.end())
-        return;
-    later(attempt->guid, wlan_notification_acm_connection_attempt_fail, profile, NW_REASON_CODE_UNKNOWN);
+    later(guid, wlan_notification_acm_connection_attempt_fail, profile, NW_REASON_CODE_UNKNOWN);
     forget(devicePath, profile);
     changed();
 }
 
 void NmFollower::changed()
 {
-    if (!flushTimer->isActive())
-        flushTimer->start();
+    if (flushTimer->isActive())
+        return;
+    const qint64 since = lastFlush.isValid() ? lastFlush.elapsed() : kSpacingMs;
+    flushTimer->start(int(std::max<qint64>(kGatherMs, kSpacingMs - since)));
 }
 
 void NmFollower::propertiesChanged(const QDBusMessage& message)
@@ -336,6 +392,8 @@ void NmFollower::interfacesAdded(const QDBusMessage& message)
         fetchConnections(device);
         if (device.state == NM_DEVICE_STATE_ACTIVATED)
             device.profileInUse = nmActiveProfile(state, device);
+        // Its clients see the radio come.
+        later(nmDeviceGuid(device), wlan_notification_acm_power_setting_change);
     }
     if (interfaces.contains(text(kAccessPoint)))
         laterForDevices(wlan_notification_acm_scan_complete, path);
@@ -383,15 +441,9 @@ void NmFollower::accessPointRemoved(const QDBusMessage& message)
 void NmFollower::connectionUpdated(const QDBusMessage& message)
 {
     const QString path = message.path();
-    if (!state.connections.remove(path))
-        return;
-    NmWifiDevice holder;
-    holder.availableConnections << path;
-    fetchConnections(holder);
-    for (const NmWifiDevice& device : state.devices)
-        if (device.availableConnections.contains(path))
-            later(nmDeviceGuid(device), wlan_notification_acm_scan_complete);
-    changed();
+    // The settings held until then stay until the new ones come, handed on then.
+    if (state.connections.contains(path))
+        fetchSettings(path);
 }
 
 void NmFollower::ownerChanged(const QString&, const QString&, const QString& newOwner)
@@ -399,9 +451,12 @@ void NmFollower::ownerChanged(const QString&, const QString&, const QString& new
     failAttempts(QString()); // what NetworkManager was doing went with it
     // Clients of the devices that go, and of those that come, read the radio again.
     laterForDevices(wlan_notification_acm_power_setting_change);
-    if (newOwner.isEmpty())
+    if (newOwner.isEmpty()) {
         state = NmState();
-    else
+        ++generation;
+        settingsQueue.clear();
+        settingsAsked = false;
+    } else
         reload();
     laterForDevices(wlan_notification_acm_power_setting_change);
     laterForDevices(wlan_notification_acm_scan_complete);
@@ -411,6 +466,7 @@ void NmFollower::ownerChanged(const QString&, const QString&, const QString& new
 void NmFollower::flush()
 {
     flushTimer->stop();
+    lastFlush.start();
     std::vector<NmDevicePath> paths;
     for (auto device = state.devices.constBegin(); device != state.devices.constEnd(); ++device)
         paths.push_back({nmDeviceGuid(device.value()), device.key()});
@@ -419,6 +475,11 @@ void NmFollower::flush()
     notices.swap(pending);
     for (const Pending& notice : notices)
         sink.notify(notice.guid, notice.code, notice.withConnection ? &notice.connection : nullptr);
+    if (!loadedTold && !settingsAsked && settingsQueue.isEmpty()) {
+        loadedTold = true;
+        if (sink.loaded)
+            sink.loaded();
+    }
 }
 
 } // namespace vantel::platform

@@ -3,11 +3,16 @@
 // keeps them up to date from its signals, and hands on the machine in
 // Windows' terms and the notifications a change means. Changes that arrive
 // together (a scan updates every access point) are handed on together, with
-// one scan notification.
+// one scan notification, and never more often than every 100 ms.
+//
+// No call holds the thread longer than one call's limit: the objects come
+// with one call, and the saved connections' settings one after the other
+// without waiting, each handed on (with a scan notification) as it comes.
 #ifndef VANTEL_PLATFORM_NMFOLLOWER_H
 #define VANTEL_PLATFORM_NMFOLLOWER_H
 
 #include <QDBusConnection>
+#include <QElapsedTimer>
 #include <QObject>
 
 #include <functional>
@@ -32,21 +37,24 @@ public:
     struct Sink {
         std::function<void(WifiMachine, std::vector<NmDevicePath>)> publish;
         std::function<void(const GUID&, std::uint32_t code, const WLAN_CONNECTION_NOTIFICATION_DATA*)> notify;
+        // Once, when the first picture is whole: objects and saved connections.
+        std::function<void()> loaded;
     };
 
     NmFollower(QString connectionName, Sink sink);
     ~NmFollower() override;
 
     // Connects to the system bus, follows NetworkManager's signals and
-    // loads its state; the state is published when this returns.
+    // loads its objects; they are published when this returns, the saved
+    // connections as their settings come.
     void start();
 
-    // A connection attempt of `profile` on the device at `devicePath` has
-    // started: its outcome is notification 10 when the device activates it,
+    // A connection attempt of `profile` (the saved connection at
+    // `connection`) on the device at `devicePath` has started: its outcome is notification 10 when the device activates it,
     // or 11 when the device fails, gives up, activates another profile,
     // goes, or NetworkManager goes; after `timeoutMs` without an outcome, 11
     // too, and NetworkManager is asked to give the activation up.
-    void expect(const QString& devicePath, const QString& profile, int timeoutMs);
+    void expect(const QString& devicePath, const QString& profile, const QString& connection, int timeoutMs);
     // The attempt did not start after all.
     void forget(const QString& devicePath, const QString& profile);
 
@@ -58,6 +66,7 @@ private:
         QString devicePath;
         GUID guid;
         QString profile;
+        QString connection; // the saved connection's path
         QTimer* timer;
     };
     struct Pending {
@@ -74,6 +83,8 @@ private:
     QVariantMap getAll(const QString& path, const QString& interface);
     void take(const QString& path, const QMap<QString, QVariantMap>& interfaces);
     void fetchConnections(const NmWifiDevice& device);
+    void fetchSettings(const QString& path);
+    void nextSettings();
     void fetchActiveConnection(const QString& path);
     void stateChanged(const QString& path, NmWifiDevice& device, uint before);
     void later(const GUID& guid, std::uint32_t code);
@@ -82,7 +93,7 @@ private:
     // Ends the device's attempts (every device's when empty) but those of
     // `succeeded`, each with notification 11.
     void failAttempts(const QString& devicePath, const QString& succeeded = QString());
-    void timedOut(const QString& devicePath, const QString& profile);
+    void timedOut(QTimer* timer);
     void changed();
 
 private slots:
@@ -103,6 +114,14 @@ private:
     std::vector<Pending> pending;
     std::vector<Attempt> attempts;
     QTimer* flushTimer = nullptr;
+    QElapsedTimer lastFlush;
+    // Saved connections whose settings are still to be asked for; one call
+    // at a time is out. A reload starts a new generation, whose answers
+    // alone count.
+    QStringList settingsQueue;
+    bool settingsAsked = false;
+    int generation = 0;
+    bool loadedTold = false;
 };
 
 } // namespace vantel::platform

@@ -3,6 +3,8 @@
 #include <QHostAddress>
 #include <QtEndian>
 
+#include "nmstate.h"
+
 namespace vantel::platform {
 
 namespace {
@@ -61,6 +63,42 @@ NmSettings nmProfileSettings(const WlanProfile& profile, const QString& uuid)
             security[QStringLiteral("psk")] = key;
     }
     return settings;
+}
+
+bool nmIsProfileFor(const NmSettings& settings, const QByteArray& ssid)
+{
+    return nmPlain(settings.value(QStringLiteral("connection")).value(QStringLiteral("type"))).toString()
+               == QLatin1String("802-11-wireless")
+           && nmPlain(settings.value(QStringLiteral("802-11-wireless")).value(QStringLiteral("ssid"))).toByteArray()
+                  == ssid;
+}
+
+NmSettings nmProfileOver(NmSettings existing, const WlanProfile& profile)
+{
+    const QString securityName = QStringLiteral("802-11-wireless-security");
+    const QString uuid = nmPlain(existing.value(QStringLiteral("connection")).value(QStringLiteral("uuid"))).toString();
+    const NmSettings fresh = nmProfileSettings(profile, uuid);
+
+    QVariantMap& wireless = existing[QStringLiteral("802-11-wireless")];
+    const QVariantMap freshWireless = fresh.value(QStringLiteral("802-11-wireless"));
+    for (auto it = freshWireless.cbegin(); it != freshWireless.cend(); ++it)
+        wireless[it.key()] = it.value();
+
+    if (!fresh.contains(securityName)) {
+        existing.remove(securityName);
+        wireless.remove(QStringLiteral("security"));
+        return existing;
+    }
+    const QVariantMap freshSecurity = fresh.value(securityName);
+    const QString keyManagement = QStringLiteral("key-mgmt");
+    QVariantMap security = existing.value(securityName);
+    // Another kind of security: nothing of the old one applies.
+    if (nmPlain(security.value(keyManagement)).toString() != freshSecurity.value(keyManagement).toString())
+        security.clear();
+    for (auto it = freshSecurity.cbegin(); it != freshSecurity.cend(); ++it)
+        security[it.key()] = it.value();
+    existing[securityName] = security;
+    return existing;
 }
 
 bool nmSetIpv4(NmSettings& settings, const IpInterfaceSettings& ip)

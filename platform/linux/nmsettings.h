@@ -20,6 +20,17 @@ namespace vantel::platform {
 // wep-tx-keyidx and wep-key-type (1 a key, 2 a passphrase).
 NmSettings nmProfileSettings(const WlanProfile& profile, const QString& uuid);
 
+// True for the saved connection of the network `ssid`: a Wi-Fi connection
+// with exactly these SSID bytes, whatever its id.
+bool nmIsProfileFor(const NmSettings& settings, const QByteArray& ssid);
+
+// `existing` (with its secrets) changed only where the profile says: SSID,
+// mode, hidden, key management and key. Its id, uuid, addresses, IPv6, MAC
+// policy and priorities stay; so do the stored secrets and security
+// options while the key management stays the same and the document brings
+// no key.
+NmSettings nmProfileOver(NmSettings existing, const WlanProfile& profile);
+
 // The ipv4 setting of `settings` as `ip` says: method "auto" with no static
 // address, gateway or DNS server; or "manual" with the address and the
 // mask's prefix, the gateway and the first two DNS servers. False, with

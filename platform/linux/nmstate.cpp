@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+#include "wlanprofile.h"
+
 namespace vantel::platform {
 
 namespace {
@@ -255,10 +257,18 @@ GUID nmDeviceGuid(const NmWifiDevice& device)
     return guid;
 }
 
+QString nmProfileName(const NmConnection& connection)
+{
+    return connection.wireless ? QString::fromStdString(wlanProfileName(connection.ssid.toStdString())) : connection.id;
+}
+
 QString nmActiveProfile(const NmState& state, const NmWifiDevice& device)
 {
-    return device.activeConnection.isEmpty() ? QString()
-                                             : state.activeConnections.value(device.activeConnection).id;
+    if (device.activeConnection.isEmpty())
+        return QString();
+    const NmActiveConnection active = state.activeConnections.value(device.activeConnection);
+    const auto saved = state.connections.constFind(active.connection);
+    return saved != state.connections.constEnd() ? nmProfileName(saved.value()) : active.id;
 }
 
 WifiMachine nmWifiMachine(const NmState& state)
@@ -300,7 +310,7 @@ WifiMachine nmWifiMachine(const NmState& state)
         for (const QString& path : saved) {
             const NmConnection connection = state.connections.value(path);
             if (connection.wireless)
-                wlan.profiles.push_back({connection.id.toStdString(), connection.ssid.toStdString()});
+                wlan.profiles.push_back({nmProfileName(connection).toStdString(), connection.ssid.toStdString()});
         }
         // From preparing the connection to taking it down, as Windows keeps
         // a connection from associating to disconnecting.

@@ -89,7 +89,11 @@ NmConnection nmConnection(const QMap<QString, QVariantMap>& settings);
 // Stable across restarts of NetworkManager and of the machine: derived from
 // the permanent hardware address (the interface name when there is none).
 GUID nmDeviceGuid(const NmWifiDevice& device);
-// The profile the device is using or activating, empty when none.
+// The name of a saved connection as a profile: for a Wi-Fi connection the
+// one its SSID gives (wlanProfileName), whatever its id.
+QString nmProfileName(const NmConnection& connection);
+// The profile the device is using or activating, empty when none; the
+// active connection's id while its settings are not known.
 QString nmActiveProfile(const NmState& state, const NmWifiDevice& device);
 
 WifiMachine nmWifiMachine(const NmState& state);

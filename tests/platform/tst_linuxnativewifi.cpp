@@ -13,6 +13,7 @@
 #include <signal.h>
 
 #include "linux/linuxnativewifi.h"
+#include "testmessages.h"
 #include "testnetworkmanager.h"
 #include "testsystembus.h"
 
@@ -264,6 +265,64 @@ private slots:
         QVERIFY(opened);
         QVERIFY2(took < 3000, qPrintable(QString::number(took)));
         QTRY_VERIFY_WITH_TIMEOUT(!isNullGuid(onlyInterface()), 10000);
+    }
+
+    // Closing the last handle never waits long for the follower: not on a
+    // NetworkManager frozen since before the opening, nor in the middle of
+    // reading 20 saved connections whose settings each come 2.5 s late.
+    void closingWhileNetworkManagerIsSlowOrFrozen_data()
+    {
+        QTest::addColumn<bool>("frozen");
+        QTest::newRow("frozen") << true;
+        QTest::newRow("slow settings") << false;
+    }
+
+    void closingWhileNetworkManagerIsSlowOrFrozen()
+    {
+        QFETCH(bool, frozen);
+        QVERIFY2(!nm.addWifiDevice().isEmpty(), qPrintable(nm.error()));
+        QVERIFY(!nm.addAccessPoint("Home", "00:11:22:33:44:01", 60).isEmpty());
+        for (int i = 0; i < 20; ++i)
+            QVERIFY2(!nm.addSavedConnection("Home").isEmpty(), qPrintable(nm.error()));
+        QVERIFY(frozen ? nm.freeze() : nm.delayGetSettings(2500));
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(open());
+        const qint64 opening = clock.elapsed();
+        QTest::qWait(300);
+        clock.restart();
+        QCOMPARE(wifi->closeHandle(handle), 0u);
+        const qint64 closing = clock.elapsed();
+        wifi.reset();
+        nm.thaw();
+        QVERIFY2(opening < 2500, qPrintable(QString::number(opening)));
+        QVERIFY2(closing < 1000, qPrintable(QString::number(closing)));
+    }
+
+    // A caller polkit refuses: access denied (5), one line naming the
+    // operation and NetworkManager's error, and nothing activated.
+    void activationRefusedByPolkit()
+    {
+        QVERIFY2(!nm.addWifiDevice().isEmpty(), qPrintable(nm.error()));
+        QVERIFY(!nm.addAccessPoint("Home", "00:11:22:33:44:01", 60).isEmpty());
+        QVERIFY2(!nm.addSavedConnection("Home").isEmpty(), qPrintable(nm.error()));
+        QVERIFY(open());
+        const GUID guid = onlyInterface();
+        QVERIFY2(nm.denyPermissions(true), qPrintable(nm.error()));
+        TestMessages::install();
+        TestMessages::take();
+        WLAN_CONNECTION_PARAMETERS parameters;
+        parameters.strProfile = "Home";
+        const std::uint32_t result = wifi->connect(handle, guid, parameters);
+        const QStringList lines = TestMessages::take();
+        qInstallMessageHandler(nullptr);
+        QCOMPARE(result, 5u);
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines.first().contains("ActivateConnection")
+                     && lines.first().contains("org.freedesktop.NetworkManager.PermissionDenied"),
+                 qPrintable(lines.first()));
+        QCOMPARE(nm.get(nm.devicePath(), TestNetworkManager::device, "State").toUInt(), 30u);
+        QCOMPARE(nm.calls("/org/freedesktop/NetworkManager", "ActivateConnection"), 1);
     }
 
     void restartKeepsTheInterface()

@@ -80,6 +80,7 @@ private slots:
 
     void init()
     {
+        nm.setPace(0);
         QVERIFY2(nm.start(), qPrintable(nm.error()));
         QVERIFY2(!nm.addWifiDevice("wlan0", 30).isEmpty(), qPrintable(nm.error()));
         QVERIFY(!nm.addAccessPoint("Home", "00:11:22:33:44:01", 60).isEmpty());
@@ -299,6 +300,112 @@ private slots:
         QVERIFY2(lines.value(1).startsWith(outcome), qPrintable(lines.join('|')));
         QCOMPARE(lines.value(2), QStringLiteral("<<Exit connecction "));
         QCOMPARE(lines.size(), 3);
+    }
+
+    // NetworkManager answers ActivateConnection at once, with the connection
+    // still activating, and takes its time through prepare, config and IP
+    // config: the wait ends when the device is activated, not before.
+    void connectAtTheDaemonsPace()
+    {
+        QVERIFY2(nm.setPace(250), qPrintable(nm.error()));
+        qputenv("VANTEL_WIFI_CONNECT_TIMEOUT_MS", "5000");
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(client->Connect(0, "secret-passphrase"), 1);
+        QVERIFY2(clock.elapsed() >= 1000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(nm.get(nm.devicePath(), TestNetworkManager::device, "State").toUInt(), 100u);
+        const QStringList lines = takeMessages();
+        QVERIFY2(lines.value(1).startsWith("--------------------------------- CONNECTED "), qPrintable(lines.join('|')));
+    }
+
+    // The host deletes the client (a page closed with deleteLater) or quits
+    // while Connect waits for an attempt that never ends: the wait ends at
+    // once, as a failure, without a deadlock or a freed object used.
+    void connectSurvivesTheHost_data()
+    {
+        QTest::addColumn<bool>("quit");
+        QTest::newRow("client deleted") << false;
+        QTest::newRow("application quit") << true;
+    }
+
+    void connectSurvivesTheHost()
+    {
+        QFETCH(bool, quit);
+        QVERIFY2(nm.addMethod(kManager, kManagerInterface, "ActivateConnection", "ooo", "o",
+                              "ret = dbus.ObjectPath('/org/freedesktop/NetworkManager/ActiveConnection/x'); "
+                              "self.AddObject(ret, 'org.freedesktop.NetworkManager.Connection.Active', {'Id': 'Home', "
+                              "'Connection': args[0], 'State': dbus.UInt32(1)}, []); "
+                              "objects[args[1]].Set('org.freedesktop.NetworkManager.Device', 'ActiveConnection', ret); "
+                              "objects[args[1]].Set('org.freedesktop.NetworkManager.Device', 'State', dbus.UInt32(40))"),
+                 qPrintable(nm.error()));
+        qputenv("VANTEL_WIFI_CONNECT_TIMEOUT_MS", "20000");
+        if (quit)
+            QTimer::singleShot(300, qApp, &QCoreApplication::quit);
+        else
+            QTimer::singleShot(300, [this] { client.release()->deleteLater(); });
+        QElapsedTimer clock;
+        clock.start();
+        Cwifi* waiting = client.get();
+        int connected = -1;
+        // Called from the host's main loop, as a click would.
+        QTimer::singleShot(0, qApp, [&] {
+            connected = waiting->Connect(0, "secret-passphrase");
+            QCoreApplication::quit();
+        });
+        QCoreApplication::exec();
+        QCOMPARE(connected, 0);
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(client == nullptr, !quit);
+    }
+
+    // SSIDs that are not plain text: saved, connected and deleted with their
+    // exact bytes, and a profile the user made for the network (under a name
+    // of their own) is the one profile it has.
+    void ssidsAsBytes_data()
+    {
+        QTest::addColumn<QByteArray>("ssid");
+        QTest::addColumn<bool>("usersOwn");
+        QTest::newRow("UTF-8") << QByteArray("Caf\xc3\xa9") << false;
+        QTest::newRow("UTF-8, the user's profile") << QByteArray("Caf\xc3\xa9") << true;
+        QTest::newRow("NUL") << QByteArray("a\0b", 3) << false;
+        QTest::newRow("0x01") << QByteArray("\x01x") << false;
+    }
+
+    void ssidsAsBytes()
+    {
+        QFETCH(QByteArray, ssid);
+        QFETCH(bool, usersOwn);
+        const QString ap = nm.addAccessPoint("other", "00:11:22:33:44:07", 50);
+        QVERIFY(nm.set(ap, TestNetworkManager::accessPoint, "Ssid", ssid));
+        const auto index = [&] {
+            for (int i = 0; i < client->NetworkCount(); ++i)
+                if (client->NetworkSSID(i).toLatin1() == ssid)
+                    return i;
+            return -1;
+        };
+        QTRY_VERIFY(index() >= 0);
+        QString user;
+        if (usersOwn) {
+            user = nm.addConnection({{"connection", {{"id", QString::fromUtf8("Mein Caf\xc3\xa9")},
+                                                     {"uuid", "4d1b7c2e-9a0f-4e55-8f3a-6b2c1d0e9f77"},
+                                                     {"type", "802-11-wireless"}}},
+                                     {"802-11-wireless", {{"ssid", ssid}, {"mode", "infrastructure"}}},
+                                     {"802-11-wireless-security", {{"key-mgmt", "wpa-psk"}, {"psk", "old-passphrase"}}},
+                                     {"ipv4", {{"method", "auto"}}}});
+            QVERIFY2(!user.isEmpty(), qPrintable(nm.error()));
+        }
+        qputenv("VANTEL_WIFI_CONNECT_TIMEOUT_MS", "3000");
+        QCOMPARE(client->Connect(index(), "secret-passphrase"), 1);
+        QCOMPARE(nm.savedConnections(), 1);
+        QCOMPARE(nm.calls(kManager, "ActivateConnection"), 1);
+        const QString saved = usersOwn ? user : QStringLiteral("/org/freedesktop/NetworkManager/Settings/0");
+        const auto settings = nm.settingsAt(saved);
+        QCOMPARE(settings.value("802-11-wireless").value("ssid").toByteArray(), ssid);
+        QCOMPARE(settings.value("802-11-wireless-security").value("psk").toString(), QStringLiteral("secret-passphrase"));
+        if (usersOwn)
+            QCOMPARE(settings.value("connection").value("id").toString(), QString::fromUtf8("Mein Caf\xc3\xa9"));
+        QCOMPARE(client->DeleteNetwork(index()), 0);
+        QCOMPARE(nm.savedConnections(), 0);
     }
 
     void badIndexAsksNothing()

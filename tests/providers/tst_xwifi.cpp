@@ -8,6 +8,7 @@
 #include <QDBusObjectPath>
 #include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 
 #include "cwifi.h"
@@ -71,6 +72,7 @@ private slots:
     void init()
     {
         lastRadioOn = false;
+        nm.setPace(0);
         QVERIFY2(nm.start(), qPrintable(nm.error()));
     }
 
@@ -195,6 +197,28 @@ private slots:
         QCOMPARE(client.NetworkCount(), 2);
     }
 
+    // A scan storm (a strength changing every 20 ms for 10 s) queues at most
+    // one refresh on the GUI thread per 100 ms, and the last value arrives.
+    void scanStormIsCoalesced()
+    {
+        const QString ap = home(10, true);
+        QVERIFY2(!ap.isEmpty(), qPrintable(nm.error()));
+        Cwifi client{QString()};
+        QSignalSpy refreshes(&client, SIGNAL(WifiEndScan()));
+        int strength = 10;
+        QTimer storm;
+        QObject::connect(&storm, &QTimer::timeout, [&] { nm.setStrength(ap, strength = strength % 90 + 1); });
+        QElapsedTimer clock;
+        clock.start();
+        storm.start(20);
+        QTest::qWait(10000);
+        storm.stop();
+        const qint64 took = clock.elapsed();
+        QTRY_COMPARE(client.GetSignal(client.CurrentConnectedIndex()), strength);
+        QVERIFY2(refreshes.count() <= took / 100 + 2,
+                 qPrintable(QStringLiteral("%1 refreshes in %2 ms").arg(refreshes.count()).arg(took)));
+    }
+
     void interfaceNotReady()
     {
         QVERIFY2(!nm.addWifiDevice("wlan0", 20).isEmpty(), qPrintable(nm.error()));
@@ -258,6 +282,89 @@ private slots:
         QTRY_COMPARE(seen(), QStringLiteral("3 55"));
         QCOMPARE(poll(), int(XINFORET_OK));
         QCOMPARE(value, QStringLiteral("55"));
+    }
+
+    // NetworkManager killed while connected at 80 % and started again with
+    // the access point at 30 %: it takes its name first and brings its
+    // objects up over more than a second, under new paths or, as the daemon
+    // numbers them, under paths of the daemon before that now name other
+    // objects (a neighbour at 80 % has the old access point's path). No poll
+    // on the way tells what the old daemon said, and the first poll after
+    // the last value came tells what the new one says.
+    void restartedNetworkManagerReportedAtOnce_data()
+    {
+        QTest::addColumn<bool>("numberFromOne");
+        QTest::newRow("new paths") << false;
+        QTest::newRow("paths numbered from one again") << true;
+    }
+
+    void restartedNetworkManagerReportedAtOnce()
+    {
+        QFETCH(bool, numberFromOne);
+        QVERIFY2(!home(80, true).isEmpty(), qPrintable(nm.error()));
+        make();
+        QCOMPARE(poll(), int(XINFORET_OK));
+        QCOMPARE(value, QStringLiteral("80"));
+        nm.setPace(300);
+        const auto restart = [&](int strength, bool connected) {
+            QVERIFY2(nm.stop(), qPrintable(nm.error()));
+            QTRY_COMPARE(poll(), int(HARDWARE_OFF));
+            QVERIFY2(nm.start(numberFromOne), qPrintable(nm.error()));
+            QStringList seenOnTheWay;
+            QTimer polls;
+            QObject::connect(&polls, &QTimer::timeout, [&] {
+                if (poll() != HARDWARE_OFF)
+                    seenOnTheWay << value;
+            });
+            polls.start(150);
+            QElapsedTimer bringUp;
+            bringUp.start();
+            QVERIFY2(!nm.addWifiDevice().isEmpty(), qPrintable(nm.error()));
+            QVERIFY(!nm.addAccessPoint("Neighbour", "00:11:22:33:44:09", 80).isEmpty());
+            const QString ap = nm.addAccessPoint("Home", "00:11:22:33:44:01", strength);
+            QVERIFY(!ap.isEmpty());
+            QVERIFY2(!connected || nm.connectTo("Home", ap), qPrintable(nm.error()));
+            polls.stop();
+            QVERIFY2(bringUp.elapsed() >= 900, qPrintable(QString::number(bringUp.elapsed())));
+            QVERIFY2(!seenOnTheWay.contains(QStringLiteral("80")), qPrintable(seenOnTheWay.join(' ')));
+            QTest::qWait(500); // less than the time between two polls
+        };
+        restart(30, true);
+        QCOMPARE(poll(), int(XINFORET_OK));
+        QCOMPARE(value, QStringLiteral("30"));
+        QCOMPARE(icon, vantel_iconPath(ICON_WIFI_LOW));
+        for (int i = 0; i < 9; ++i) {
+            QCOMPARE(poll(), int(STATUS_UNCHANGED));
+            QCOMPARE(value, QStringLiteral("30"));
+        }
+        restart(30, false);
+        for (int i = 0; i < 10; ++i) {
+            QCOMPARE(poll(), int(XINFORET_OK));
+            QCOMPARE(value, QStringLiteral("ON"));
+        }
+    }
+
+    // A NetworkManager frozen before the provider was made holds the GUI
+    // thread two seconds at most when the provider is made, and less than
+    // one when it goes (as VANTEL_CloseLib releases it).
+    void frozenNetworkManagerHoldsTheGuiThreadBriefly()
+    {
+        QVERIFY2(!home(60, true).isEmpty(), qPrintable(nm.error()));
+        QVERIFY(nm.freeze());
+        QElapsedTimer clock;
+        clock.start();
+        make();
+        const qint64 making = clock.elapsed();
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(poll(), int(HARDWARE_OFF));
+        clock.restart();
+        updates.reset();
+        provider.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const qint64 closing = clock.elapsed();
+        nm.thaw();
+        QVERIFY2(making < 2500, qPrintable(QString::number(making)));
+        QVERIFY2(closing < 1000, qPrintable(QString::number(closing)));
     }
 
     void networkManagerRestartedUnderAnOpenClient()

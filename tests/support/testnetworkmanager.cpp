@@ -4,6 +4,10 @@
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <signal.h>
 
 // A method as dbusmock's AddObject takes it: (name, in, out, code).
 struct MockMethod {
@@ -45,15 +49,23 @@ const QString TestNetworkManager::wireless = QStringLiteral("org.freedesktop.Net
 const QString TestNetworkManager::device = QStringLiteral("org.freedesktop.NetworkManager.Device");
 const QString TestNetworkManager::accessPoint = QStringLiteral("org.freedesktop.NetworkManager.AccessPoint");
 
-bool TestNetworkManager::start()
+bool TestNetworkManager::start(bool numberFromOne)
 {
     wifiDevice.clear();
-    objects = 0;
+    if (numberFromOne)
+        objects = 0;
+    lastStep.start();
     if (!bus.stopTemplate(kTemplate) || !bus.startTemplate(kTemplate)) {
         failure = bus.error();
         return false;
     }
-    return true;
+    return paceMs == 0 || mock(kRoot, QStringLiteral("SetPace"), {uint(paceMs)});
+}
+
+bool TestNetworkManager::setPace(int ms)
+{
+    paceMs = ms;
+    return bus.templatePid(kTemplate) <= 0 || mock(kRoot, QStringLiteral("SetPace"), {uint(ms)});
 }
 
 bool TestNetworkManager::stop()
@@ -62,6 +74,47 @@ bool TestNetworkManager::stop()
         return true;
     failure = bus.error();
     return false;
+}
+
+bool TestNetworkManager::freeze()
+{
+    const qint64 pid = bus.templatePid(kTemplate);
+    return pid > 0 && ::kill(pid_t(pid), SIGSTOP) == 0;
+}
+
+bool TestNetworkManager::thaw()
+{
+    const qint64 pid = bus.templatePid(kTemplate);
+    return pid > 0 && ::kill(pid_t(pid), SIGCONT) == 0;
+}
+
+bool TestNetworkManager::denyPermissions(bool denied)
+{
+    return mock(kRoot, QStringLiteral("DenyPermissions"), {denied});
+}
+
+bool TestNetworkManager::delayGetSettings(int ms)
+{
+    return mock(kRoot, QStringLiteral("SetGetSettingsDelay"), {uint(ms)});
+}
+
+void TestNetworkManager::step()
+{
+    const qint64 left = lastStep.isValid() ? paceMs - lastStep.elapsed() : paceMs;
+    if (left > 0) {
+        QEventLoop wait;
+        QTimer::singleShot(int(left), &wait, &QEventLoop::quit);
+        wait.exec();
+    }
+    lastStep.start();
+}
+
+bool TestNetworkManager::setDeviceState(uint state)
+{
+    const uint before = get(wifiDevice, device, QStringLiteral("State")).toUInt();
+    return set(wifiDevice, device, QStringLiteral("State"), state)
+           && mock(wifiDevice, QStringLiteral("EmitSignal"),
+                   {device, QStringLiteral("StateChanged"), QStringLiteral("uuu"), QVariantList{state, before, 0u}});
 }
 
 bool TestNetworkManager::mock(const QString& path, const QString& method, const QVariantList& arguments,
@@ -80,14 +133,22 @@ bool TestNetworkManager::mock(const QString& path, const QString& method, const 
 QString TestNetworkManager::addWifiDevice(const QString& interfaceName, int state)
 {
     QVariant path;
-    if (!mock(kRoot, QStringLiteral("AddWiFiDevice"), {interfaceName, interfaceName, state}, &path))
+    const QString name = QStringLiteral("%1_%2").arg(interfaceName).arg(++objects);
+    step();
+    const int unavailable = 20;
+    const bool paced = paceMs > 0 && state > unavailable;
+    if (!mock(kRoot, QStringLiteral("AddWiFiDevice"), {name, interfaceName, paced ? unavailable : state}, &path))
         return QString();
     wifiDevice = path.toString();
-    const bool added =
+    bool added =
         mock(wifiDevice, QStringLiteral("AddProperty"),
              {wireless, QStringLiteral("ActiveAccessPoint"), variant(QVariant::fromValue(QDBusObjectPath("/")))})
         && mock(wifiDevice, QStringLiteral("AddProperty"),
                 {wireless, QStringLiteral("LastScan"), variant(QVariant::fromValue(lastScan))});
+    if (added && paced) {
+        step();
+        added = setDeviceState(uint(state));
+    }
     return added ? wifiDevice : QString();
 }
 
@@ -95,6 +156,7 @@ QString TestNetworkManager::addAccessPoint(const QString& ssid, const QString& b
                                            uint frequencyMHz, uint security)
 {
     QVariant path;
+    step();
     const QVariantList arguments{wifiDevice, QStringLiteral("ap%1").arg(++objects), ssid, bssid, 2u,
                                  frequencyMHz, 54000u, QVariant::fromValue(uchar(strength)), security};
     return mock(kRoot, QStringLiteral("AddAccessPoint"), arguments, &path) ? path.toString() : QString();
@@ -109,12 +171,31 @@ bool TestNetworkManager::connectTo(const QString& ssid, const QString& accessPoi
 {
     QVariant connection;
     const int n = ++objects;
-    return mock(kRoot, QStringLiteral("AddWiFiConnection"),
-                {wifiDevice, QStringLiteral("connection%1").arg(n), ssid, QString()}, &connection)
-           && set(wifiDevice, wireless, QStringLiteral("ActiveAccessPoint"),
+    if (!mock(kRoot, QStringLiteral("AddWiFiConnection"),
+              {wifiDevice, QStringLiteral("connection%1").arg(n), ssid, QString()}, &connection))
+        return false;
+    // Prepare, config, IP config, then activated.
+    for (const uint state : {40u, 50u, 70u}) {
+        if (paceMs == 0)
+            break;
+        step();
+        if (!setDeviceState(state))
+            return false;
+    }
+    step();
+    return set(wifiDevice, wireless, QStringLiteral("ActiveAccessPoint"),
                   QVariant::fromValue(QDBusObjectPath(accessPointPath)))
            && mock(kRoot, QStringLiteral("AddActiveConnection"),
                    {QStringList{wifiDevice}, connection, accessPointPath, QStringLiteral("active%1").arg(n), 2u});
+}
+
+QString TestNetworkManager::addSavedConnection(const QString& ssid)
+{
+    QVariant connection;
+    return mock(kRoot, QStringLiteral("AddWiFiConnection"),
+                {wifiDevice, QStringLiteral("connection%1").arg(++objects), ssid, QString()}, &connection)
+               ? connection.toString()
+               : QString();
 }
 
 bool TestNetworkManager::disconnect()
@@ -205,7 +286,7 @@ QMap<QString, QVariantMap> TestNetworkManager::savedConnection(const QString& id
                                             QStringLiteral("GetSettings"));
         const auto settings = qdbus_cast<QMap<QString, QVariantMap>>(reply.arguments().value(0));
         if (settings.value(QStringLiteral("connection")).value(QStringLiteral("id")).toString() == id)
-            return settings;
+            return settingsAt(path.path());
     }
     return {};
 }
@@ -218,4 +299,35 @@ int TestNetworkManager::savedConnections()
     QList<QDBusObjectPath> paths;
     list.arguments().value(0).value<QDBusArgument>() >> paths;
     return int(paths.size());
+}
+
+QString TestNetworkManager::addConnection(const QMap<QString, QVariantMap>& settings)
+{
+    qDBusRegisterMetaType<QMap<QString, QVariantMap>>();
+    const QDBusMessage reply =
+        bus.call(TestSystemBus::templateBusName(kTemplate), kSettings,
+                 QStringLiteral("org.freedesktop.NetworkManager.Settings"), QStringLiteral("AddConnection"),
+                 {QVariant::fromValue(settings)});
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        failure = QStringLiteral("AddConnection: ") + reply.errorMessage();
+        return QString();
+    }
+    return reply.arguments().value(0).value<QDBusObjectPath>().path();
+}
+
+QMap<QString, QVariantMap> TestNetworkManager::settingsAt(const QString& path)
+{
+    const QString service = TestSystemBus::templateBusName(kTemplate);
+    const QString interface = QStringLiteral("org.freedesktop.NetworkManager.Settings.Connection");
+    auto settings = qdbus_cast<QMap<QString, QVariantMap>>(
+        bus.call(service, path, interface, QStringLiteral("GetSettings")).arguments().value(0));
+    const QString security = QStringLiteral("802-11-wireless-security");
+    if (settings.contains(security)) {
+        const auto secrets = qdbus_cast<QMap<QString, QVariantMap>>(
+            bus.call(service, path, interface, QStringLiteral("GetSecrets"), {security}).arguments().value(0));
+        const QVariantMap found = secrets.value(security);
+        for (auto it = found.cbegin(); it != found.cend(); ++it)
+            settings[security][it.key()] = it.value();
+    }
+    return settings;
 }

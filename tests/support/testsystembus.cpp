@@ -99,7 +99,11 @@ bool TestSystemBus::startTemplate(const QString& name, const QString& parameters
         failure = QStringLiteral("no such dbusmock template in this harness: ") + name;
         return false;
     }
-    QStringList arguments{QStringLiteral("--template"), name};
+    // NetworkManager is the stock template made as strict as the daemon.
+    const QString templateArgument = name == QLatin1String("networkmanager")
+                                         ? QStringLiteral(VANTEL_TESTSUPPORT_DIR "/strictnetworkmanager.py")
+                                         : name;
+    QStringList arguments{QStringLiteral("--template"), templateArgument};
     if (!parametersJson.isEmpty())
         arguments << QStringLiteral("--parameters") << parametersJson;
     return startMock(name, arguments);
