@@ -1,5 +1,7 @@
 #include "linuxpowersupply.h"
 
+#include "linuxfile.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -49,17 +51,14 @@ LinuxPowerSupply::~LinuxPowerSupply()
 
 bool LinuxPowerSupply::open(int classFd, const char* name)
 {
-    const int fd = ::openat(classFd, (std::string(name) + "/uevent").c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = openRegularFile(classFd, (std::string(name) + "/uevent").c_str());
     if (fd >= 0) {
-        ssize_t length;
-        do {
-            length = ::read(fd, uevent, sizeof(uevent));
-        } while (length < 0 && errno == EINTR);
+        const long length = readSome(fd, uevent, sizeof(uevent));
         ::close(fd);
         // A uevent that fills the buffer may have been cut, and one without
         // the type (older kernels, hand-made trees) may lack more: then the
         // files are read instead.
-        if (length >= 0 && length < ssize_t(sizeof(uevent)) && parseUevent(int(length)))
+        if (length >= 0 && length < long(sizeof(uevent)) && parseUevent(int(length)))
             return true;
     }
     dirFd = ::openat(classFd, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
