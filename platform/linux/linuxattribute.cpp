@@ -27,6 +27,12 @@ bool LinuxAttribute::read(int dirFd, const char* name)
                           || buffer[length - 1] == '\t' || buffer[length - 1] == '\r'))
         --length;
     buffer[length] = '\0';
+    // The kernel writes one line of text: a file with a line break or a
+    // NUL byte inside is no attribute.
+    if (std::memchr(buffer, '\n', std::size_t(length)) || std::memchr(buffer, '\0', std::size_t(length))) {
+        buffer[0] = '\0';
+        return false;
+    }
     return length > 0;
 }
 

@@ -70,6 +70,7 @@ bool parseLine(const std::string& line, LinuxMount& mount)
     mount.mountPoint = unescape(point);
     while (mount.mountPoint.size() > 1 && mount.mountPoint.back() == '/')
         mount.mountPoint.pop_back();
+    mount.fsType = unescape(mount.fsType);
     mount.source = unescape(mount.source);
     return !mount.mountPoint.empty() && mount.mountPoint[0] == '/';
 }

@@ -79,7 +79,8 @@ bool LinuxPowerSupply::parseUevent(int length)
             const char* key = line + prefixLength;
             const std::size_t keyLength = std::size_t(equals - key);
             char* value = equals + 1;
-            std::size_t size = std::size_t(end - value);
+            // A NUL byte ends the value there, before blanks are dropped.
+            std::size_t size = std::strlen(value);
             while (size > 0 && blank(value[size - 1]))
                 value[--size] = '\0';
             // Most lines name attributes not asked for: compare lengths first.

@@ -14,7 +14,7 @@ constexpr std::size_t kLargestFile = 1024 * 1024;
 
 std::string trimmed(const std::string& text)
 {
-    const char* blanks = " \t\r\n";
+    const char* blanks = " \t\r\n\v\f";
     const std::size_t first = text.find_first_not_of(blanks);
     if (first == std::string::npos)
         return std::string();
