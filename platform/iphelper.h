@@ -76,7 +76,10 @@ struct IpInterfaceSettings {
 // The netsh command lines that set `settings`: two for DHCP, three for a
 // static configuration (address, first DNS server, second DNS server). A
 // static configuration that lacks an address, mask, gateway or either DNS
-// server gives none: it is refused as a whole.
+// server, or where one of them is not dotted IPv4 text, gives none: it is
+// refused as a whole. So does a name that the command interpreter would not
+// pass on as written: one with a double quote, a '%' or a control character
+// (no escape of a quote survives both the interpreter and netsh).
 std::vector<std::string> netshCommandLines(const IpInterfaceSettings& settings);
 
 class IpHelper

@@ -146,9 +146,10 @@ std::string wlanProfileName(const std::string& ssid)
     return name.toStdString();
 }
 
-std::uint32_t parseWlanProfile(const std::string& document, WlanProfile& profile)
+namespace {
+
+std::uint32_t parse(const std::string& document, WlanProfile& profile)
 {
-    profile = WlanProfile();
     QMap<QString, QString> texts;
     if (!readElements(document, texts))
         return NW_ERROR_BAD_PROFILE;
@@ -171,6 +172,19 @@ std::uint32_t parseWlanProfile(const std::string& document, WlanProfile& profile
     profile.autoConnect = mode == QLatin1String("auto");
     profile.nonBroadcast = hidden == QLatin1String("true");
     return NW_SUCCESS;
+}
+
+} // namespace
+
+// A refused document leaves nothing of itself behind: a caller that looks
+// at the profile anyway finds it empty.
+std::uint32_t parseWlanProfile(const std::string& document, WlanProfile& profile)
+{
+    profile = WlanProfile();
+    const std::uint32_t result = parse(document, profile);
+    if (result != NW_SUCCESS)
+        profile = WlanProfile();
+    return result;
 }
 
 } // namespace vantel::platform

@@ -85,6 +85,17 @@ int XIni::xini_load(bool create)
     return XINI_OK;
 }
 
+int XIni::loadText(const QByteArray& text, QByteArray* written)
+{
+    written->clear();
+    QMutexLocker locker(&mutex);
+    applyToText(text, [this](IniDocument* settings) {
+        for (int i = 0; i < entries.size(); ++i)
+            xini_readEntry(settings, i);
+    }, written);
+    return XINI_OK;
+}
+
 int XIni::xini_createFile()
 {
     return createFile(false);
@@ -197,9 +208,16 @@ void XIni::applyToFile(const std::function<void(IniDocument*)>& pass)
     state = file.read(&text);
     if (state == IniFile::Unreadable)
         return;
+    QByteArray edited;
+    if (applyToText(text, pass, &edited))
+        file.write(edited);
+}
+
+// Runs `pass` over `text`; true, with the edited text in `edited`, when the
+// pass changed something that renders back faithfully.
+bool XIni::applyToText(const QByteArray& text, const std::function<void(IniDocument*)>& pass, QByteArray* edited)
+{
     IniDocument settings(text);
     pass(&settings);
-    QByteArray edited;
-    if (settings.isModified() && settings.render(&edited))
-        file.write(edited);
+    return settings.isModified() && settings.render(edited);
 }

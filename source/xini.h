@@ -55,6 +55,11 @@ public:
     // The value in memory, without lock or file access; empty for a bad index.
     QString xini_entryValue(int index) const;
 
+    // What xini_load does with a file holding `text`, without the file:
+    // every entry read from `text`, and `written` set to the text xini_load
+    // would store, empty when it would store nothing.
+    int loadText(const QByteArray& text, QByteArray* written);
+
 protected:
     QVector<XIniEntry> entries;
 
@@ -63,6 +68,8 @@ private:
     int xini_writeEntry(IniDocument* settings, int index, const QString& value);
     int createFile(bool onlyWhenMissing);
     void applyToFile(const std::function<void(IniDocument*)>& pass);
+    static bool applyToText(const QByteArray& text, const std::function<void(IniDocument*)>& pass,
+                            QByteArray* edited);
 
     QMutex mutex;
     QString fileName;

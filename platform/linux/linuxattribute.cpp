@@ -1,5 +1,7 @@
 #include "linuxattribute.h"
 
+#include "linuxfile.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -11,16 +13,13 @@ namespace vantel::platform {
 bool LinuxAttribute::read(int dirFd, const char* name)
 {
     buffer[0] = '\0';
-    int fd = ::openat(dirFd, name, O_RDONLY | O_CLOEXEC);
+    const int fd = openRegularFile(dirFd, name);
     if (fd < 0)
         return false;
-    ssize_t length;
-    do {
-        length = ::read(fd, buffer, sizeof(buffer));
-    } while (length < 0 && errno == EINTR);
+    long length = readSome(fd, buffer, sizeof(buffer));
     ::close(fd);
     // A value that fills the buffer may go on: a cut value is no value.
-    if (length <= 0 || length >= ssize_t(sizeof(buffer))) {
+    if (length <= 0 || length >= long(sizeof(buffer))) {
         buffer[0] = '\0';
         return false;
     }
@@ -28,6 +27,12 @@ bool LinuxAttribute::read(int dirFd, const char* name)
                           || buffer[length - 1] == '\t' || buffer[length - 1] == '\r'))
         --length;
     buffer[length] = '\0';
+    // The kernel writes one line of text: a file with a line break or a
+    // NUL byte inside is no attribute.
+    if (std::memchr(buffer, '\n', std::size_t(length)) || std::memchr(buffer, '\0', std::size_t(length))) {
+        buffer[0] = '\0';
+        return false;
+    }
     return length > 0;
 }
 

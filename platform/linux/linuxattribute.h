@@ -14,7 +14,8 @@ class LinuxAttribute
 {
 public:
     // Reads attribute `name` of the directory open as `dirFd`. False when it
-    // is missing, unreadable, empty or longer than 63 bytes.
+    // is missing, no regular file, unreadable, empty, longer than 63 bytes,
+    // or not one line of text.
     bool read(int dirFd, const char* name);
 
     // The text without its trailing white space.

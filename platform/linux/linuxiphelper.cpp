@@ -2,7 +2,6 @@
 
 #include <QDBusArgument>
 #include <QDBusObjectPath>
-#include <QFile>
 #include <QHostAddress>
 
 #include <algorithm>
@@ -16,6 +15,7 @@
 #include <netpacket/packet.h>
 #include <unistd.h>
 
+#include "linuxfile.h"
 #include "nmclient.h"
 #include "nmsettings.h"
 #include "nmstate.h"
@@ -23,6 +23,9 @@
 namespace vantel::platform {
 
 namespace {
+
+// A resolver configuration is a few lines; more is not one.
+constexpr std::size_t kLargestResolvConf = 1024 * 1024;
 
 const char* const kManagerPath = "/org/freedesktop/NetworkManager";
 const char* const kManager = "org.freedesktop.NetworkManager";
@@ -183,11 +186,11 @@ QString deviceOf(NmClient& nm, const std::string& name, std::uint32_t& error)
 // resolv.conf's name servers and first domain, when NetworkManager does not tell.
 void readResolvConf(const std::string& etcRoot, FIXED_INFO& info, QString& domain)
 {
-    QFile file(QString::fromStdString(etcRoot) + QStringLiteral("/resolv.conf"));
-    if (!file.open(QIODevice::ReadOnly))
+    std::string text;
+    if (!readRegularFile(etcRoot + "/resolv.conf", kLargestResolvConf, text))
         return;
-    while (!file.atEnd()) {
-        const QStringList words = QString::fromUtf8(file.readLine()).simplified().split(QLatin1Char(' '));
+    for (const QString& line : QString::fromUtf8(text.data(), int(text.size())).split(QLatin1Char('\n'))) {
+        const QStringList words = line.simplified().split(QLatin1Char(' '));
         if (words.size() < 2)
             continue;
         if (words[0] == QLatin1String("nameserver"))

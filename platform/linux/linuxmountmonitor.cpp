@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "linuxfile.h"
 #include "linuxmounttable.h"
 
 namespace vantel::platform {
@@ -15,7 +16,7 @@ LinuxMountMonitor::LinuxMountMonitor(std::string mountInfoPath, bool kernelFile,
     : path(std::move(mountInfoPath)), changed(std::move(onChange))
 {
     if (kernelFile)
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        fd = openRegularFile(AT_FDCWD, path.c_str());
     if (fd >= 0) {
         notifier = new QSocketNotifier(fd, QSocketNotifier::Exception, this);
         connect(notifier, &QSocketNotifier::activated, this, [this] { changed(); });

@@ -1,15 +1,15 @@
 #include "linuxmounttable.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <sstream>
+
+#include "linuxfile.h"
 
 namespace vantel::platform {
 
 namespace {
+
+// Thousands of mounts fit several times over.
+constexpr std::size_t kLargestTable = 16 * 1024 * 1024;
 
 // Undoes the kernel's octal escapes (\040 for a blank, \011, \012, \134).
 std::string unescape(const std::string& field)
@@ -28,17 +28,38 @@ std::string unescape(const std::string& field)
     return out;
 }
 
+// The kernel separates fields by one blank and escapes only blanks, tabs,
+// line feeds and backslashes: any other byte (a carriage return from a
+// stick's label) belongs to its field.
+std::vector<std::string> fields(const std::string& line)
+{
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t blank = line.find(' ', start);
+        if (blank != start)
+            out.push_back(line.substr(start, blank - start));
+        if (blank == std::string::npos)
+            return out;
+        start = blank + 1;
+    }
+}
+
 bool parseLine(const std::string& line, LinuxMount& mount)
 {
-    std::istringstream in(line);
-    std::string id, parent, device, root, point, options, field;
-    if (!(in >> id >> parent >> device >> root >> point >> options))
+    const std::vector<std::string> field = fields(line);
+    // id, parent, device, root, mount point, options, optional fields
+    // (shared:N, master:N, ...), "-", type, source, super block options
+    std::size_t dash = 6;
+    while (dash < field.size() && field[dash] != "-")
+        ++dash;
+    if (dash + 2 >= field.size())
         return false;
-    while (in >> field && field != "-") {
-        // optional fields (shared:N, master:N, ...)
-    }
-    if (field != "-" || !(in >> mount.fsType >> mount.source))
-        return false;
+    const std::string& device = field[2];
+    const std::string& root = field[3];
+    const std::string& point = field[4];
+    mount.fsType = field[dash + 1];
+    mount.source = field[dash + 2];
     unsigned major = 0, minor = 0;
     char colon = 0, rest = 0;
     if (std::sscanf(device.c_str(), "%u%c%u%c", &major, &colon, &minor, &rest) != 3 || colon != ':')
@@ -49,6 +70,7 @@ bool parseLine(const std::string& line, LinuxMount& mount)
     mount.mountPoint = unescape(point);
     while (mount.mountPoint.size() > 1 && mount.mountPoint.back() == '/')
         mount.mountPoint.pop_back();
+    mount.fsType = unescape(mount.fsType);
     mount.source = unescape(mount.source);
     return !mount.mountPoint.empty() && mount.mountPoint[0] == '/';
 }
@@ -58,31 +80,21 @@ bool parseLine(const std::string& line, LinuxMount& mount)
 std::string LinuxMountTable::readFile(const std::string& path)
 {
     std::string text;
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return text;
-    char chunk[4096];
-    for (;;) {
-        ssize_t n = ::read(fd, chunk, sizeof(chunk));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        text.append(chunk, std::size_t(n));
-    }
-    ::close(fd);
+    readRegularFile(path, kLargestTable, text);
     return text;
 }
 
 std::vector<LinuxMount> LinuxMountTable::parse(const std::string& text)
 {
     std::vector<LinuxMount> mounts;
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
         LinuxMount mount;
-        if (parseLine(line, mount))
+        if (parseLine(text.substr(start, end - start), mount))
             mounts.push_back(std::move(mount));
+        start = end + 1;
     }
     return mounts;
 }

@@ -20,7 +20,8 @@ struct LinuxMount {
 class LinuxMountTable
 {
 public:
-    // The whole file; empty when it cannot be read.
+    // The whole file; empty when it cannot be read, is no regular
+    // file or holds more than 16 MB.
     static std::string readFile(const std::string& path);
 
     // One entry per well-formed line, in file order (the order of mounting);

@@ -43,16 +43,6 @@ bool parseLine(const std::string& line, PowerValueKey& key, std::uint32_t& value
     return true;
 }
 
-std::string storeText(const PowerSchemeValues& values)
-{
-    std::string text = kHeader;
-    for (const auto& [key, value] : values) {
-        text += guidText(key.subgroup) + ' ' + guidText(key.setting) + (key.line == PowerLine::AC ? " AC " : " DC ")
-                + std::to_string(value) + '\n';
-    }
-    return text;
-}
-
 bool makeFolders(const std::string& folder)
 {
     for (std::size_t slash = folder.find('/', 1); slash != std::string::npos; slash = folder.find('/', slash + 1)) {
@@ -80,6 +70,30 @@ bool writeAll(int fd, const std::string& text)
 }
 
 } // namespace
+
+PowerSchemeValues LinuxPowerSchemeStore::parse(const std::string& text)
+{
+    PowerSchemeValues values;
+    std::istringstream lines(text);
+    std::string line;
+    PowerValueKey key{};
+    std::uint32_t value = 0;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line[0] != '#' && parseLine(line, key, value))
+            values[key] = value;
+    }
+    return values;
+}
+
+std::string LinuxPowerSchemeStore::format(const PowerSchemeValues& values)
+{
+    std::string text = kHeader;
+    for (const auto& [key, value] : values) {
+        text += guidText(key.subgroup) + ' ' + guidText(key.setting) + (key.line == PowerLine::AC ? " AC " : " DC ")
+                + std::to_string(value) + '\n';
+    }
+    return text;
+}
 
 bool LinuxPowerSchemeStore::Stamp::operator==(const Stamp& other) const
 {
@@ -123,7 +137,9 @@ void LinuxPowerSchemeStore::load()
 {
     cache.clear();
     stamped = false;
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: opening a FIFO would wait for a writer. A regular file
+    // reads as ever; anything else is turned down below.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return;
     struct stat opened;
@@ -151,16 +167,8 @@ void LinuxPowerSchemeStore::load()
     // remembered, so that it is not read again on every poll.
     stamp = {opened.st_dev, opened.st_ino, opened.st_size, opened.st_mtim};
     stamped = true;
-    if (!complete)
-        return;
-    std::istringstream lines(text);
-    std::string line;
-    PowerValueKey key{};
-    std::uint32_t value = 0;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line[0] != '#' && parseLine(line, key, value))
-            cache[key] = value;
-    }
+    if (complete)
+        cache = parse(text);
 }
 
 bool LinuxPowerSchemeStore::write(const PowerValueKey& key, std::uint32_t value)
@@ -176,7 +184,7 @@ bool LinuxPowerSchemeStore::write(const PowerValueKey& key, std::uint32_t value)
     if (fd < 0)
         return false;
     struct stat written;
-    const bool ok = writeAll(fd, storeText(next)) && ::fsync(fd) == 0 && ::fstat(fd, &written) == 0;
+    const bool ok = writeAll(fd, format(next)) && ::fsync(fd) == 0 && ::fstat(fd, &written) == 0;
     ::close(fd);
     if (!ok || ::rename(temporary.c_str(), file.c_str()) != 0) {
         ::unlink(temporary.c_str());

@@ -33,6 +33,11 @@ public:
 
     const std::string& path() const { return file; }
 
+    // The values of a store's text, and the text of values: what parse()
+    // reads back from format() is what format() was given.
+    static PowerSchemeValues parse(const std::string& text);
+    static std::string format(const PowerSchemeValues& values);
+
 private:
     // What tells one version of the file from another.
     struct Stamp {

@@ -1,5 +1,7 @@
 #include "linuxpowersupply.h"
 
+#include "linuxfile.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -49,17 +51,14 @@ LinuxPowerSupply::~LinuxPowerSupply()
 
 bool LinuxPowerSupply::open(int classFd, const char* name)
 {
-    const int fd = ::openat(classFd, (std::string(name) + "/uevent").c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = openRegularFile(classFd, (std::string(name) + "/uevent").c_str());
     if (fd >= 0) {
-        ssize_t length;
-        do {
-            length = ::read(fd, uevent, sizeof(uevent));
-        } while (length < 0 && errno == EINTR);
+        const long length = readSome(fd, uevent, sizeof(uevent));
         ::close(fd);
         // A uevent that fills the buffer may have been cut, and one without
         // the type (older kernels, hand-made trees) may lack more: then the
         // files are read instead.
-        if (length >= 0 && length < ssize_t(sizeof(uevent)) && parseUevent(int(length)))
+        if (length >= 0 && length < long(sizeof(uevent)) && parseUevent(int(length)))
             return true;
     }
     dirFd = ::openat(classFd, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -80,7 +79,8 @@ bool LinuxPowerSupply::parseUevent(int length)
             const char* key = line + prefixLength;
             const std::size_t keyLength = std::size_t(equals - key);
             char* value = equals + 1;
-            std::size_t size = std::size_t(end - value);
+            // A NUL byte ends the value there, before blanks are dropped.
+            std::size_t size = std::strlen(value);
             while (size > 0 && blank(value[size - 1]))
                 value[--size] = '\0';
             // Most lines name attributes not asked for: compare lengths first.

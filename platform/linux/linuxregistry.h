@@ -9,7 +9,8 @@
 //
 // Lines starting with ';' or '#' are comments; blanks around names and
 // strings are dropped, and an empty string is no string. A missing file
-// holds no values.
+// holds no values; so does one that is no regular file (a FIFO, a device)
+// or is larger than 1 MB.
 #ifndef VANTEL_PLATFORM_LINUXREGISTRY_H
 #define VANTEL_PLATFORM_LINUXREGISTRY_H
 
@@ -26,6 +27,10 @@ public:
                         std::vector<std::string>& strings) override;
 
     const std::string& fileName() const { return file; }
+
+    // The strings of value `name` of `key` in the file's text `text`.
+    static long parse(const std::string& text, const std::string& key, const std::string& name,
+                      std::vector<std::string>& strings);
 
 private:
     const std::string file;

@@ -159,29 +159,43 @@ private slots:
 
     void netshCommandLines_data()
     {
+        QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("dhcp");
         QTest::addColumn<QStringList>("dns");
         QTest::addColumn<QString>("gateway");
         QTest::addColumn<QStringList>("lines");
-        QTest::newRow("DHCP") << true << QStringList() << QString()
+        QTest::newRow("DHCP") << "Wi-Fi 2" << true << QStringList() << QString()
                               << QStringList{"netsh interface ip set address name=\"Wi-Fi 2\" dhcp",
                                              "netsh interface ip set dnsservers name=\"Wi-Fi 2\" dhcp"};
-        QTest::newRow("static") << false << QStringList{"10.0.0.1", "9.9.9.9"} << "10.0.0.254"
+        QTest::newRow("static") << "Wi-Fi 2" << false << QStringList{"10.0.0.1", "9.9.9.9"} << "10.0.0.254"
                                 << QStringList{"netsh interface ip set address name=\"Wi-Fi 2\" static 10.0.0.7 "
                                                "255.255.255.0 10.0.0.254",
                                                "netsh interface ip set dnsservers name=\"Wi-Fi 2\" static 10.0.0.1",
                                                "netsh interface ip add dns name=\"Wi-Fi 2\" 9.9.9.9 2"};
-        QTest::newRow("static, one DNS server") << false << QStringList{"10.0.0.1"} << "10.0.0.254" << QStringList();
-        QTest::newRow("static, no gateway") << false << QStringList{"10.0.0.1", "9.9.9.9"} << "" << QStringList();
+        QTest::newRow("static, one DNS server") << "Wi-Fi 2" << false << QStringList{"10.0.0.1"} << "10.0.0.254" << QStringList();
+        QTest::newRow("static, no gateway") << "Wi-Fi 2" << false << QStringList{"10.0.0.1", "9.9.9.9"} << ""
+                                            << QStringList();
+        // Nothing the command interpreter would read as more than the name
+        // and the addresses.
+        QTest::newRow("gateway with a command") << "Wi-Fi 2" << false << QStringList{"10.0.0.1", "9.9.9.9"}
+                                                << "10.0.0.254 & del /q x" << QStringList();
+        QTest::newRow("DNS server 0-padded") << "Wi-Fi 2" << false << QStringList{"10.0.0.01", "9.9.9.9"}
+                                             << "10.0.0.254" << QStringList();
+        QTest::newRow("name with a quote") << "Wi-Fi\" & calc & \"" << true << QStringList() << QString()
+                                           << QStringList();
+        QTest::newRow("name with a variable") << "%PATH%" << true << QStringList() << QString() << QStringList();
+        QTest::newRow("name with a line break") << "Wi-Fi\r\ncalc" << true << QStringList() << QString()
+                                                << QStringList();
     }
 
     void netshCommandLines()
     {
+        QFETCH(QString, name);
         QFETCH(bool, dhcp);
         QFETCH(QStringList, dns);
         QFETCH(QString, gateway);
         vantel::platform::IpInterfaceSettings settings;
-        settings.name = "Wi-Fi 2";
+        settings.name = name.toStdString();
         settings.dhcp = dhcp;
         settings.address = "10.0.0.7";
         settings.mask = "255.255.255.0";

@@ -1,0 +1,158 @@
+// Guards every file the Linux backend reads that someone else wrote (the
+// registry file, the power scheme store, the mount table, a sysfs attribute,
+// a supply's uevent): a FIFO, /dev/zero behind a symbolic link and a 100 MB
+// file each read as no file, at once, without blocking or filling memory.
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
+#include <future>
+#include <memory>
+#include <thread>
+
+#include "linux/linuxattribute.h"
+#include "linux/linuxmounttable.h"
+#include "linux/linuxpowerschemestore.h"
+#include "linux/linuxpowersupply.h"
+#include "linux/linuxregistry.h"
+
+using namespace vantel::platform;
+
+namespace {
+
+// What one reader made of the file at `path` in `folder`: true when it read
+// something from it.
+using Reader = std::function<bool(const std::string& folder, const std::string& path)>;
+
+struct Case {
+    const char* name;
+    const char* fileName; // where the reader looks, under the folder
+    Reader read;
+};
+
+// The registry's key as the last lines of every hostile file, so that a
+// reader that gets to the end of it reads a value.
+const char kTail[] = "\n[HKEY_LOCAL_MACHINE\\Loader]\nSystemPath=/opt/loader/bin\n"
+                     "a1841308-3541-4fab-bc81-f71556f20b4a 3c0bc021-c8a8-4e07-a973-6b14cbcb2b7e AC 300\n"
+                     "36 25 8:1 / /media/stick rw - vfat /dev/sdb1 rw\n"
+                     "POWER_SUPPLY_TYPE=Battery\nPOWER_SUPPLY_CAPACITY=42\n";
+
+const Case kCases[] = {
+    {"registry", "vantel/registry.ini",
+     [](const std::string& folder, const std::string&) {
+         std::vector<std::string> strings;
+         return LinuxRegistry(folder).readStringList("HKEY_LOCAL_MACHINE\\Loader", "SystemPath", strings)
+                == REGISTRY_OK;
+     }},
+    {"power scheme store", "powerscheme.conf",
+     [](const std::string&, const std::string& path) { return !LinuxPowerSchemeStore(path).values().empty(); }},
+    {"mount table", "mountinfo", [](const std::string&, const std::string& path) { return !LinuxMountTable::readFile(path).empty(); }},
+    {"sysfs attribute", "capacity",
+     [](const std::string& folder, const std::string&) {
+         const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+         LinuxAttribute attribute;
+         const bool read = attribute.read(dir, "capacity");
+         ::close(dir);
+         return read;
+     }},
+    {"uevent", "BAT0/uevent",
+     [](const std::string& folder, const std::string&) {
+         const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+         LinuxPowerSupply supply;
+         const bool read = supply.open(dir, "BAT0") && supply.text(LinuxPowerSupply::Type) != nullptr;
+         ::close(dir);
+         return read;
+     }},
+};
+
+} // namespace
+
+class TestOutsideFiles : public QObject
+{
+    Q_OBJECT
+
+private:
+    // The reader of the row, on the file `make` puts at its place, must
+    // answer within a second and read nothing.
+    void refuse(const std::function<bool(const QString& path)>& make)
+    {
+        QFETCH(int, reader);
+        const Case& c = kCases[reader];
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QLatin1String(c.fileName));
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        QVERIFY(make(path));
+        const std::string root = folder.path().toStdString();
+        const std::string file = path.toStdString();
+        // On a thread of its own, so that a reader stuck on the file fails
+        // the test instead of hanging it.
+        auto answer = std::make_shared<std::promise<bool>>();
+        std::future<bool> read = answer->get_future();
+        std::thread([answer, reader = c.read, root, file] { answer->set_value(reader(root, file)); }).detach();
+        if (read.wait_for(std::chrono::seconds(1)) != std::future_status::ready) {
+            // A reader blocked in opening a FIFO gets its writer and ends.
+            const int writer = ::open(file.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (writer >= 0)
+                ::close(writer);
+            QFAIL("still reading after a second");
+        }
+        QVERIFY(!read.get());
+    }
+
+    void readers()
+    {
+        QTest::addColumn<int>("reader");
+        for (int i = 0; i < int(sizeof(kCases) / sizeof(kCases[0])); ++i)
+            QTest::newRow(kCases[i].name) << i;
+    }
+
+private slots:
+    void fifo_data() { readers(); }
+    void fifo()
+    {
+        refuse([](const QString& path) { return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0; });
+    }
+
+    void deviceBehindASymbolicLink_data() { readers(); }
+    void deviceBehindASymbolicLink()
+    {
+        refuse([](const QString& path) { return QFile::link(QStringLiteral("/dev/zero"), path); });
+    }
+
+    // Sparse: 100 MB of zeros cost no disk, the readable lines come last.
+    void hugeFile_data() { readers(); }
+    void hugeFile()
+    {
+        refuse([](const QString& path) {
+            QFile file(path);
+            return file.open(QIODevice::WriteOnly) && file.resize(100 * 1024 * 1024) && file.seek(file.size())
+                   && file.write(kTail) == qint64(sizeof(kTail) - 1);
+        });
+    }
+
+    // The same files, the same readers, with the readable lines only: each
+    // reader does read them, so the refusals above are no accident.
+    void plainFileIsRead_data() { readers(); }
+    void plainFileIsRead()
+    {
+        QFETCH(int, reader);
+        const Case& c = kCases[reader];
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QLatin1String(c.fileName));
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        // An attribute is one short value.
+        file.write(QByteArray(c.fileName) == "capacity" ? QByteArray("42\n") : QByteArray(kTail));
+        file.close();
+        QVERIFY(c.read(folder.path().toStdString(), path.toStdString()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestOutsideFiles)
+#include "tst_outsidefiles.moc"
