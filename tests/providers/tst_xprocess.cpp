@@ -7,7 +7,8 @@
 // its folder, and the file lookup in the current folder and in the registry's
 // "SystemPath" read from the Linux backend's file. A program the runner ends
 // gets SIGTERM and, only after a grace of 3 s, SIGKILL, while the caller goes
-// on at once; output nobody reads costs the host no memory.
+// on at once; output nobody reads costs the host no memory; a program stuck
+// in uninterruptible sleep on a hanging stick never holds the event loop.
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -23,6 +24,9 @@
 #include "xprocess.h"
 
 using namespace vantel::platform;
+
+// The grace a program gets between SIGTERM and SIGKILL.
+const int ProgramEnderGraceMs = 3000;
 
 class TestXProcess : public QObject
 {
@@ -58,6 +62,16 @@ class TestXProcess : public QObject
     }
 
     static bool started(const QString& path) { return QFile::exists(path + ".pid"); }
+
+    // The state letter of /proc/PID/stat ('D': uninterruptible sleep).
+    static char processState(qint64 pid)
+    {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            return 0;
+        const QByteArray text = stat.readAll();
+        return text.mid(text.lastIndexOf(')') + 2, 1).at(0);
+    }
 
     static qint64 residentKiB()
     {
@@ -237,8 +251,8 @@ private slots:
         clock.start();
         delete runner;
         QVERIFY2(processExists(pid), "the runner's end waited for the program");
-        QTest::qWait(2000);
-        if (clock.elapsed() < 2900)
+        QTest::qWait(ProgramEnderGraceMs - 1000);
+        if (clock.elapsed() < ProgramEnderGraceMs - 100)
             QVERIFY2(processExists(pid), "killed before its grace was over");
         QTRY_VERIFY_WITH_TIMEOUT(!processExists(pid), 8000);
     }
@@ -259,6 +273,55 @@ private slots:
                  0);
         const qint64 growth = residentKiB() - before;
         QVERIFY2(growth < 1024, qPrintable(QStringLiteral("grew by %1 KiB").arg(growth)));
+    }
+
+    // A program reading a stick that no longer answers sleeps in the kernel
+    // and ignores SIGTERM and SIGKILL alike until the read returns: its end
+    // costs the event loop nothing, and the program goes once it can.
+    void stuckProgramNeverHoldsTheEventLoop()
+    {
+        if (!QFile::exists("/dev/fuse"))
+            QSKIP("no /dev/fuse on this machine");
+        QDir().mkpath(work.filePath("stick"));
+        const QString mount = work.filePath("stick");
+        const QString release = work.filePath("stick.release");
+        const QString reading = work.filePath("stick.reading");
+        QProcess stick;
+        stick.start("/usr/bin/python3", {qEnvironmentVariable("VANTEL_SOURCE_DIR") + "/tests/support/stuckstick.py",
+                                         mount, release, reading});
+        QVERIFY(stick.waitForStarted());
+        auto unmount = qScopeGuard([&] {
+            QFile(release).open(QIODevice::WriteOnly);
+            QProcess::execute("fusermount", {"-u", "-z", mount});
+            stick.terminate();
+            stick.waitForFinished(5000);
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(mount + "/data"), 10000);
+
+        auto* runner = new xprocess;
+        QString message;
+        QCOMPARE(runner->xprc_run(nullptr, "", "/bin/cat", "\"" + mount + "/data\"", message, false), 0);
+        const qint64 pid = runner->xprc_processId();
+        QTRY_VERIFY(QFile::exists(reading));
+
+        QElapsedTimer clock;
+        clock.start();
+        qint64 last = 0;
+        qint64 longestGap = 0;
+        QTimer ticks;
+        connect(&ticks, &QTimer::timeout, this, [&] {
+            longestGap = qMax(longestGap, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
+        ticks.start(20);
+        delete runner;
+        QTRY_COMPARE(processState(pid), 'D');
+        QTest::qWait(ProgramEnderGraceMs + 1000); // past the SIGKILL too
+        QVERIFY2(longestGap < 500, qPrintable(QStringLiteral("the event loop stood %1 ms").arg(longestGap)));
+        QCOMPARE(processState(pid), 'D');
+
+        QVERIFY(QFile(release).open(QIODevice::WriteOnly));
+        QTRY_VERIFY(!processExists(pid)); // ended and reaped
     }
 
     void callersProcessObject()
