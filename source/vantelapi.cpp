@@ -48,10 +48,12 @@ void vantel_stopThread()
             QObject::disconnect(vantel_thread, &VantelThread::updateStatus, indicator,
                                 qOverload<bool>(&XInfo::xinfo_getStatus));
     }
-    vantel_thread->stop();
+    // A thread held past the stop's wait is left, never terminated: killed,
+    // it could leave a lock of the log or of the host held for good.
+    const bool stopped = vantel_thread->stop();
     vantel_thread->quit();
-    if (!vantel_thread->wait(3000))
-        vantel_thread->terminate();
+    if (!stopped)
+        QObject::connect(vantel_thread, &QThread::finished, vantel_thread, &QObject::deleteLater);
     // Polls already queued to the indicators would run after the close, on a
     // library without settings; drop them with the indicators.
     for (XInfo* indicator : std::as_const(vantel_indicators)) {
@@ -109,7 +111,9 @@ int VANTEL_CloseLib()
         vantel_log = nullptr;
     }
     if (vantel_thread) {
-        vantel_thread->deleteLater();
+        // A thread still running goes once it has ended.
+        if (!vantel_thread->isRunning())
+            vantel_thread->deleteLater();
         vantel_thread = nullptr;
     }
     if (vantel_settings) {

@@ -2,6 +2,8 @@
 
 #include <QDeadlineTimer>
 
+#include <chrono>
+
 #include "vanteltrace.h"
 #include "xinfodata.h"
 
@@ -12,8 +14,10 @@ VantelThread::VantelThread(QObject* parent)
 
 VantelThread::~VantelThread()
 {
-    if (isRunning())
-        stop();
+    // QThread aborts the process when destroyed while its thread runs, so a
+    // thread deleted by hand is waited for to its end.
+    if (isRunning() && !stop())
+        QThread::wait();
 }
 
 void VantelThread::setState(int value)
@@ -21,24 +25,42 @@ void VantelThread::setState(int value)
     state.store(value);
 }
 
-void VantelThread::stop()
+bool VantelThread::stop()
 {
+    const QDeadlineTimer deadline(kStopWaitMs);
     {
-        QMutexLocker lock(&stopMutex);
+        std::lock_guard<std::mutex> lock(stopMutex);
         stopping = true;
         running.store(false);
-        stopSignal.wakeAll();
     }
-    if (QThread::currentThread() == this)
-        return;
-    QThread::wait();
-    QMutexLocker lock(&stopMutex);
-    stopping = false;
+    stopSignal.notify_all();
+    if (QThread::currentThread() == this || !isRunning())
+        return true;
+    bool ended = false;
+    {
+        std::unique_lock<std::mutex> lock(stopMutex);
+        ended = stopSignal.wait_for(lock, std::chrono::milliseconds(deadline.remainingTime()),
+                                    [this] { return loopEnded; });
+    }
+    // After run() the thread only has Qt's own end to go through.
+    if (ended && QThread::wait(deadline)) {
+        std::lock_guard<std::mutex> lock(stopMutex);
+        stopping = false;
+        loopEnded = false;
+        return true;
+    }
+    {
+        // Waits only while the thread is inside a trace line of its own.
+        std::lock_guard<std::mutex> lock(traceMutex);
+        logForbidden = true;
+    }
+    VANTEL_TRACE(TRC_MASK_WARNING, QStringLiteral("vantel_thread->wait(%1) false: thread left running").arg(kStopWaitMs));
+    return false;
 }
 
 bool VantelThread::stopRequested()
 {
-    QMutexLocker lock(&stopMutex);
+    std::lock_guard<std::mutex> lock(stopMutex);
     return stopping;
 }
 
@@ -46,10 +68,15 @@ bool VantelThread::stopRequested()
 // milliseconds instead of waiting out the cycle.
 void VantelThread::pause(int ms)
 {
-    QDeadlineTimer deadline(ms);
-    QMutexLocker lock(&stopMutex);
-    while (!stopping && !deadline.hasExpired())
-        stopSignal.wait(&stopMutex, deadline);
+    std::unique_lock<std::mutex> lock(stopMutex);
+    stopSignal.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stopping; });
+}
+
+void VantelThread::trace(const QString& text)
+{
+    std::lock_guard<std::mutex> lock(traceMutex);
+    if (!logForbidden)
+        VANTEL_TRACE(TRC_MASK_NORMAL, text);
 }
 
 namespace {
@@ -73,21 +100,22 @@ unsigned VantelThread::round()
 
 void VantelThread::waitForInitialState()
 {
-    QMutexLocker lock(&stopMutex);
+    std::unique_lock<std::mutex> lock(stopMutex);
     while (!initialised && isRunning())
-        stopSignal.wait(&stopMutex, 50);
+        stopSignal.wait_for(lock, std::chrono::milliseconds(50));
 }
 
 void VantelThread::run()
 {
     running.store(true);
     state.store(INDICATORS_SLEEP);
-    VANTEL_TRACE(TRC_MASK_NORMAL, QStringLiteral("vantelthread::run"));
+    trace(QStringLiteral("vantelthread::run"));
     {
-        QMutexLocker lock(&stopMutex);
+        std::lock_guard<std::mutex> lock(stopMutex);
         initialised = true;
-        stopSignal.wakeAll();
+        loopEnded = false;
     }
+    stopSignal.notify_all();
 
     do {
         const int current = state.load();
@@ -98,5 +126,10 @@ void VantelThread::run()
         pause(current == INDICATORS_SLEEP ? 1100 : current == INDICATORS_RUN ? 2000 : 1000);
     } while (running.load() && !stopRequested());
 
-    VANTEL_TRACE(TRC_MASK_NORMAL, QStringLiteral("vantelthread::stopped"));
+    trace(QStringLiteral("vantelthread::stopped"));
+    {
+        std::lock_guard<std::mutex> lock(stopMutex);
+        loopEnded = true;
+    }
+    stopSignal.notify_all();
 }

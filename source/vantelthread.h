@@ -4,22 +4,29 @@
 #ifndef VANTELTHREAD_H
 #define VANTELTHREAD_H
 
-#include <QMutex>
+#include <QString>
 #include <QThread>
-#include <QWaitCondition>
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 
 class VantelThread : public QThread
 {
     Q_OBJECT
 public:
+    // How long a stop waits for the loop before it leaves the thread running.
+    static const int kStopWaitMs = 1000;
+
     explicit VantelThread(QObject* parent = nullptr);
     ~VantelThread() override;
 
     void setState(int state);
-    // Ends the loop and waits for it; returns at once from a thread that never started.
-    void stop();
+    // Ends the loop and waits for it, at most kStopWaitMs; returns at once
+    // from a thread that never started. A thread that has not ended by then
+    // (held in a slot connected directly) is reported in the log and left to
+    // end by itself, writing nothing more to the log; the answer is false.
+    bool stop();
     // Returns once run() has written its initial state (and traced its
     // start), so that a state set afterwards is not overwritten by it; at
     // once when the thread is not running.
@@ -39,15 +46,23 @@ protected:
 private:
     bool stopRequested();
     void pause(int ms);
+    void trace(const QString& text);
 
     std::atomic<bool> running{true};
     std::atomic<int> state{1};
-    // A stop request outlives the `running = true` that run() writes on start,
-    // so a stop that comes before the thread has begun is not lost.
-    QMutex stopMutex;
-    QWaitCondition stopSignal;
-    bool stopping = false;
+    // Standard locks, not Qt's: ThreadSanitizer sees them whole with a Qt
+    // that is not built for it. A stop request outlives the `running = true`
+    // that run() writes on start, so a stop that comes before the thread has
+    // begun is not lost.
+    std::mutex stopMutex;
+    std::condition_variable stopSignal;
+    bool stopping = false;    // under stopMutex
     bool initialised = false; // under stopMutex; run() sets it and wakes stopSignal
+    bool loopEnded = false;   // under stopMutex; run() sets it after its last trace
+    // Held by the thread while it writes to the log, so that a stop that
+    // leaves the thread can forbid it the log before the log goes.
+    std::mutex traceMutex;
+    bool logForbidden = false; // under traceMutex
 };
 
 #endif

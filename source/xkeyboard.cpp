@@ -4,6 +4,7 @@
 
 #include "iconcatalogue.h"
 #include "platform.h"
+#include "programender.h"
 #include "statusreport.h"
 #include "xinfodata.h"
 
@@ -31,13 +32,11 @@ XKeyboard::XKeyboard(QObject* parent)
     shell = QString::fromStdString(keyboard.shell);
 }
 
+// The shell that opens the keyboard ends on its own time, never ours.
 XKeyboard::~XKeyboard()
 {
-    if (process) {
-        process->terminate();
-        process->deleteLater();
-        process = nullptr;
-    }
+    ProgramEnder::end(process);
+    process = nullptr;
 }
 
 int XKeyboard::xkb_getStatus(QString& value, QString& icon)
@@ -70,8 +69,12 @@ int XKeyboard::xkb_getStatus(QString& value, QString& icon)
 
 void XKeyboard::KeyBoardLaunch(QString)
 {
-    if (!process)
+    if (!process) {
         process = new QProcess(this);
+        // Nobody reads what the shell writes.
+        process->setStandardOutputFile(QProcess::nullDevice());
+        process->setStandardErrorFile(QProcess::nullDevice());
+    }
     if (versionWord > vantel::platform::WV_WINDOWS7
         || !vantel::platform::desktopWindows().findWindow(windowClass.toStdString()))
         startKeyboard();

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "platform.h"
+#include "programender.h"
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -29,16 +30,6 @@ const int kStartTimeoutMs = 30000;
 
 const char* const kLoaderKey = "HKEY_LOCAL_MACHINE\\Loader";
 const char* const kSystemPathValue = "SystemPath";
-
-// Ends the program a process object still runs, as Qt would when the object
-// goes, but without Qt's warning about it.
-void endProgram(QProcess* process)
-{
-    if (process->state() == QProcess::NotRunning)
-        return;
-    process->kill();
-    process->waitForFinished();
-}
 
 // The program a quoted command names: the command without its quotes.
 // Windows looks a bare name up in the current folder before PATH, exec in
@@ -86,21 +77,22 @@ xprocess::xprocess(QObject* parent)
 
 xprocess::~xprocess()
 {
-    if (process) {
-        endProgram(process);
-        process->deleteLater();
-    }
+    ProgramEnder::end(process);
 }
 
 QProcess* xprocess::chooseProcess(QProcess* callers)
 {
     if (callers)
         return callers;
-    if (process) {
-        endProgram(process);
-        delete process;
-    }
+    // The previous program ends on its own time; a wait for it ends now.
+    ProgramEnder::end(process);
+    delete ownWait;
     process = new QProcess(this);
+    ownWait = new QObject(this);
+    // Nobody can read the runner's own process object: what its program
+    // writes goes nowhere, instead of into our memory.
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
     return process;
 }
 
@@ -153,7 +145,8 @@ int xprocess::xprc_run(QProcess* callers, QString dir, QString program, QString 
     if (wait) {
         connect(target, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), &loop, &QEventLoop::quit);
         // A start made meanwhile may replace the own process object.
-        connect(target, &QObject::destroyed, &loop, &QEventLoop::quit);
+        if (!callers)
+            connect(ownWait, &QObject::destroyed, &loop, &QEventLoop::quit);
     }
 
     QString command;

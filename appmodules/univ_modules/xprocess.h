@@ -83,6 +83,9 @@ private:
     std::unique_ptr<_PROCESS_INFORMATION> processRecord;
     QStringList searchPaths;
     QProcess* process = nullptr;
+    // Lives as long as the own process object is the current one: a wait for
+    // that program ends when a new start replaces it.
+    QObject* ownWait = nullptr;
 };
 
 #endif

@@ -1,11 +1,16 @@
 // Guards the library lifecycle: the version entry point, the banner written
 // once per open log, closing in any state, a state set right after the
-// thread's start that is not lost, and a close while polling that returns at
-// once and leaves no poll behind.
+// thread's start that is not lost, a close while polling that returns at
+// once and leaves no poll behind, and a close whose thread is held up: it
+// returns after 1 s, says so in the log, and leaves the thread to end itself.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QtTest>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "testlog.h"
 #include "vantelapi.h"
@@ -39,6 +44,7 @@ private slots:
     void versionNeedsEveryOutput();
     void openAndCloseInAnyOrder();
     void closeWhilePolling();
+    void closeWithAThreadHeldUp();
 };
 
 void tst_Lifecycle::init()
@@ -112,6 +118,52 @@ void tst_Lifecycle::closeWhilePolling()
     QCOMPARE(countEndingWith(lines, QStringLiteral("vantel_thread->isRunning() start")), 1);
     QCOMPARE(countEndingWith(lines, QStringLiteral("vantelthread::run")), 1);
     QCOMPARE(countEndingWith(lines, QStringLiteral("vantelthread::stopped")), 1);
+}
+
+// A slot connected directly runs in the polling thread and holds it there,
+// as a host's own slot could: the close waits 1 s for it, not longer, and
+// never ends the thread by force.
+void tst_Lifecycle::closeWithAThreadHeldUp()
+{
+    QCOMPARE(VANTEL_OpenLib(), 0);
+    QCOMPARE(VANTEL_InitLib(), 0);
+    QPointer<VantelThread> thread = vantel_thread;
+    std::atomic<bool> entered{false};
+    std::atomic<bool> release{false};
+    std::atomic<bool> slotEnded{false};
+    connect(thread, &VantelThread::updateStatus, thread, [&] {
+        if (entered.exchange(true))
+            return;
+        // Bounded, so that a close that waits for it comes back as a failure.
+        for (int i = 0; i < 400 && !release.load(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        slotEnded.store(true);
+    }, Qt::DirectConnection);
+    VANTEL_setIndicatorsStatus(INDICATORS_RUN);
+    QTRY_VERIFY_WITH_TIMEOUT(entered.load(), 5000);
+
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(VANTEL_CloseLib(), 0);
+    const qint64 took = timer.elapsed();
+    QVERIFY2(took >= 900 && took < 1800, qPrintable(QString::number(took)));
+    QVERIFY(!slotEnded.load());
+    QVERIFY(!vantel_thread && !vantel_log);
+    QCOMPARE(testLogTexts(512), QStringList{QStringLiteral("vantel_thread->wait(1000) false: thread left running")});
+
+    // Left, not killed: the slot runs to its end and the thread ends by
+    // itself, writing nothing to the closed log; its object then goes.
+    release.store(true);
+    QTRY_VERIFY(thread.isNull() || thread->isFinished());
+    QVERIFY(slotEnded.load());
+    QTRY_VERIFY(thread.isNull());
+    QCOMPARE(countEndingWith(testLogLines(), QStringLiteral("vantelthread::stopped")), 0);
+
+    // Nothing it held stays held: the next open and close work as usual.
+    QCOMPARE(VANTEL_OpenLib(), 0);
+    QCOMPARE(VANTEL_InitLib(), 0);
+    QCOMPARE(VANTEL_CloseLib(), 0);
+    QCOMPARE(countEndingWith(testLogLines(), QStringLiteral("vantelthread::stopped")), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_Lifecycle)

@@ -5,7 +5,11 @@
 // waiting with timers still delivered and not waiting, a new start ending the
 // runner's previous program, the caller's process object, a detached start in
 // its folder, and the file lookup in the current folder and in the registry's
-// "SystemPath" read from the Linux backend's file.
+// "SystemPath" read from the Linux backend's file. A program the runner ends
+// gets SIGTERM and, only after a grace of 3 s, SIGKILL, while the caller goes
+// on at once; output nobody reads costs the host no memory; a program stuck
+// in uninterruptible sleep on a hanging stick never holds the event loop.
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -13,11 +17,16 @@
 
 #include <sys/wait.h>
 
+#include <fstream>
+
 #include "linux/linuxbackend.h"
 #include "recordingscript.h"
 #include "xprocess.h"
 
 using namespace vantel::platform;
+
+// The grace a program gets between SIGTERM and SIGKILL.
+const int ProgramEnderGraceMs = 3000;
 
 class TestXProcess : public QObject
 {
@@ -31,6 +40,51 @@ class TestXProcess : public QObject
         RecordingScript::remove(path);
         RecordingScript::write(path, seconds);
         return path;
+    }
+
+    // A program that records its pid, then, on SIGTERM, writes "<path>.term"
+    // and ends; with `stubborn`, it ignores SIGTERM and only SIGKILL ends it.
+    QString endable(const QString& name, bool stubborn)
+    {
+        const QString path = work.filePath(name);
+        for (const char* suffix : {".pid", ".term"})
+            QFile::remove(path + suffix);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return QString();
+        file.write(QByteArray("#!/bin/sh\n")
+                   + (stubborn ? "trap '' TERM\n" : "trap 'echo term > \"$0.term\"; exit 0' TERM\n")
+                   + "echo $$ > \"$0.tmp\"; mv \"$0.tmp\" \"$0.pid\"\n"
+                     "while :; do sleep 0.05; done\n");
+        file.close();
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return path;
+    }
+
+    static bool started(const QString& path) { return QFile::exists(path + ".pid"); }
+
+    // The state letter of /proc/PID/stat ('D': uninterruptible sleep).
+    static char processState(qint64 pid)
+    {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            return 0;
+        const QByteArray text = stat.readAll();
+        return text.mid(text.lastIndexOf(')') + 2, 1).at(0);
+    }
+
+    static qint64 residentKiB()
+    {
+        std::ifstream status("/proc/self/status");
+        std::string word;
+        while (status >> word) {
+            if (word == "VmRSS:") {
+                qint64 kib = 0;
+                status >> kib;
+                return kib;
+            }
+        }
+        return -1;
     }
 
 private slots:
@@ -158,11 +212,116 @@ private slots:
         QVERIFY(processExists(firstPid));
         QCOMPARE(runner->xprc_run(nullptr, "", second, "", message, false), 0);
         const qint64 secondPid = runner->xprc_processId();
-        QVERIFY(!processExists(firstPid));
+        QTRY_VERIFY(!processExists(firstPid));
         QVERIFY(processExists(secondPid));
         QCOMPARE(runner->findChildren<QProcess*>().size(), 1);
         delete runner; // ends the program of its own process object
-        QVERIFY(!processExists(secondPid));
+        QTRY_VERIFY(!processExists(secondPid));
+    }
+
+    // The program gets SIGTERM, so it can close its files; the new start
+    // does not wait for it to end.
+    void newStartEndsThePreviousPolitely()
+    {
+        const QString first = endable("polite.sh", false);
+        const QString second = script("next.sh");
+        xprocess runner;
+        QString message;
+        QCOMPARE(runner.xprc_run(nullptr, "", first, "", message, false), 0);
+        const qint64 firstPid = runner.xprc_processId();
+        QTRY_VERIFY(started(first));
+        QCOMPARE(runner.xprc_run(nullptr, "", second, "", message, false), 0);
+        QVERIFY(runner.xprc_processId() != firstPid);
+        QTRY_VERIFY(QFile::exists(first + ".term"));
+        QTRY_VERIFY(!processExists(firstPid)); // and reaped
+    }
+
+    // A program that ignores SIGTERM keeps its grace of 3 s, with the
+    // caller's event loop running, and is killed after it; the runner's
+    // end does not wait for it either.
+    void stubbornProgramKilledAfterGrace()
+    {
+        const QString stubborn = endable("stubborn.sh", true);
+        auto* runner = new xprocess;
+        QString message;
+        QCOMPARE(runner->xprc_run(nullptr, "", stubborn, "", message, false), 0);
+        const qint64 pid = runner->xprc_processId();
+        QTRY_VERIFY(started(stubborn));
+        QElapsedTimer clock;
+        clock.start();
+        delete runner;
+        QVERIFY2(processExists(pid), "the runner's end waited for the program");
+        QTest::qWait(ProgramEnderGraceMs - 1000);
+        if (clock.elapsed() < ProgramEnderGraceMs - 100)
+            QVERIFY2(processExists(pid), "killed before its grace was over");
+        QTRY_VERIFY_WITH_TIMEOUT(!processExists(pid), 8000);
+    }
+
+    // 200 MB on standard output and error that nobody reads: the host's
+    // resident memory grows by less than 1 MB.
+    void unreadOutputIsDropped()
+    {
+        xprocess runner;
+        QString message;
+        // Warm up the runner's own paths, so that only the output could count.
+        QCOMPARE(runner.xprc_run(nullptr, "", "/bin/true", "", message, true), 0);
+        const qint64 before = residentKiB();
+        QVERIFY(before > 0);
+        QCOMPARE(runner.xprc_run(nullptr, "", "/bin/sh",
+                                 "-c \"head -c 104857600 /dev/zero; head -c 104857600 /dev/zero >&2\"",
+                                 message, true),
+                 0);
+        const qint64 growth = residentKiB() - before;
+        QVERIFY2(growth < 1024, qPrintable(QStringLiteral("grew by %1 KiB").arg(growth)));
+    }
+
+    // A program reading a stick that no longer answers sleeps in the kernel
+    // and ignores SIGTERM and SIGKILL alike until the read returns: its end
+    // costs the event loop nothing, and the program goes once it can.
+    void stuckProgramNeverHoldsTheEventLoop()
+    {
+        if (!QFile::exists("/dev/fuse"))
+            QSKIP("no /dev/fuse on this machine");
+        QDir().mkpath(work.filePath("stick"));
+        const QString mount = work.filePath("stick");
+        const QString release = work.filePath("stick.release");
+        const QString reading = work.filePath("stick.reading");
+        QProcess stick;
+        stick.start("/usr/bin/python3", {qEnvironmentVariable("VANTEL_SOURCE_DIR") + "/tests/support/stuckstick.py",
+                                         mount, release, reading});
+        QVERIFY(stick.waitForStarted());
+        auto unmount = qScopeGuard([&] {
+            QFile(release).open(QIODevice::WriteOnly);
+            QProcess::execute("fusermount", {"-u", "-z", mount});
+            stick.terminate();
+            stick.waitForFinished(5000);
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(mount + "/data"), 10000);
+
+        auto* runner = new xprocess;
+        QString message;
+        QCOMPARE(runner->xprc_run(nullptr, "", "/bin/cat", "\"" + mount + "/data\"", message, false), 0);
+        const qint64 pid = runner->xprc_processId();
+        QTRY_VERIFY(QFile::exists(reading));
+
+        QElapsedTimer clock;
+        clock.start();
+        qint64 last = 0;
+        qint64 longestGap = 0;
+        QTimer ticks;
+        connect(&ticks, &QTimer::timeout, this, [&] {
+            longestGap = qMax(longestGap, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
+        ticks.start(20);
+        delete runner;
+        QTRY_COMPARE(processState(pid), 'D');
+        QTest::qWait(ProgramEnderGraceMs + 1000); // past the SIGKILL too
+        QVERIFY2(longestGap < 500, qPrintable(QStringLiteral("the event loop stood %1 ms").arg(longestGap)));
+        QCOMPARE(processState(pid), 'D');
+
+        QVERIFY(QFile(release).open(QIODevice::WriteOnly));
+        QTRY_VERIFY(!processExists(pid)); // ended and reaped
     }
 
     void callersProcessObject()
