@@ -6,6 +6,7 @@
 #include "waylandclient.h"
 #include "waylanddesktopwindows.h"
 #include "waylandlastinput.h"
+#include "waylandscreengrab.h"
 
 namespace vantel::platform {
 
@@ -78,6 +79,14 @@ DesktopWindows& LinuxBackend::desktopWindows()
             x11 = std::make_unique<LinuxDesktopWindows>();
         return std::make_unique<WaylandDesktopWindows>(std::move(x11));
     });
+}
+
+ScreenGrab* LinuxBackend::screenGrab()
+{
+    // On X11 Qt reads the desktop; on Wayland no client may through Qt.
+    if (!waylandSession())
+        return nullptr;
+    return &grab.get([] { return std::make_unique<WaylandScreenGrab>(); });
 }
 
 KeyboardProgram LinuxBackend::keyboardProgram(unsigned)

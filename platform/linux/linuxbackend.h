@@ -42,6 +42,7 @@ public:
     KeyboardProgram keyboardProgram(unsigned versionWord) override;
     Registry& registry() override;
     IpHelper& ipHelper() override;
+    ScreenGrab* screenGrab() override;
 
 private:
     // A compositor answers on WAYLAND_DISPLAY: asked once, at the first
@@ -61,6 +62,7 @@ private:
     OnFirstUse<DesktopWindows> windows;
     OnFirstUse<LinuxRegistry> registryService;
     OnFirstUse<LinuxIpHelper> ip;
+    OnFirstUse<ScreenGrab> grab;
     std::once_flag sessionAsked;
     bool wayland = false;
 };
