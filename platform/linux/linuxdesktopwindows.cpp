@@ -1,28 +1,15 @@
 #include "linuxdesktopwindows.h"
 
 #include <xcb/xcb.h>
-#include <xcb/xcbext.h>
-
-#include <poll.h>
 
 #include <algorithm>
-#include <condition_variable>
-#include <cstdlib>
 #include <cstring>
-#include <thread>
+#include <string>
 #include <vector>
 
 namespace vantel::platform {
 
-using Clock = std::chrono::steady_clock;
-
 namespace {
-
-struct FreeReply {
-    void operator()(void* reply) const { std::free(reply); }
-};
-template <class Reply>
-using Owned = std::unique_ptr<Reply, FreeReply>;
 
 // The class in WM_CLASS ("instance\0class\0"), the second string.
 std::string classOf(const xcb_get_property_reply_t& reply)
@@ -48,153 +35,27 @@ std::vector<Item> itemsOf(const xcb_get_property_reply_t* reply)
 
 } // namespace
 
-// A connection being opened on a thread of its own, so that a server that
-// accepts but never answers holds up no caller beyond its time limit.
-struct LinuxDesktopWindows::Opening {
-    std::mutex mutex;
-    std::condition_variable opened;
-    bool done = false;
-    bool abandoned = false;
-    xcb_connection_t* connection = nullptr;
-    int screen = 0;
-};
-
-// Replies awaited until one deadline. Once it has passed, or the connection
-// broke, every further wait fails at once.
-class LinuxDesktopWindows::Requests
-{
-public:
-    Requests(xcb_connection_t* connection, Clock::time_point until)
-        : c(connection), deadline(until)
-    {
-    }
-
-    // The reply to request `sequence`; null when the request failed (a window
-    // gone meanwhile) or the server did not answer in time.
-    template <class Reply>
-    Owned<Reply> reply(unsigned sequence)
-    {
-        return Owned<Reply>(static_cast<Reply*>(wait(sequence, nullptr)));
-    }
-
-    // Whether a request without a reply went through; call it once a later
-    // request's reply has arrived.
-    bool succeeded(unsigned sequence)
-    {
-        xcb_generic_error_t* error = nullptr;
-        wait(sequence, &error);
-        const bool ok = !error && !failed;
-        std::free(error);
-        return ok;
-    }
-
-    // The server did not answer in time, or the connection broke.
-    bool lost() const { return failed; }
-
-private:
-    void* wait(unsigned sequence, xcb_generic_error_t** failure)
-    {
-        if (failed)
-            return nullptr;
-        xcb_flush(c);
-        for (;;) {
-            void* answer = nullptr;
-            xcb_generic_error_t* error = nullptr;
-            if (xcb_poll_for_reply(c, sequence, &answer, &error)) {
-                if (xcb_connection_has_error(c))
-                    failed = true;
-                if (failure)
-                    *failure = error;
-                else
-                    std::free(error);
-                return answer;
-            }
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-            if (left <= 0 || xcb_connection_has_error(c)) {
-                failed = true;
-                return nullptr;
-            }
-            pollfd readable{xcb_get_file_descriptor(c), POLLIN, 0};
-            ::poll(&readable, 1, int(left));
-        }
-    }
-
-    xcb_connection_t* c;
-    Clock::time_point deadline;
-    bool failed = false;
-};
-
-LinuxDesktopWindows::LinuxDesktopWindows(int limitMs)
-    : timeLimitMs(limitMs)
+LinuxDesktopWindows::LinuxDesktopWindows(int timeLimitMs)
+    : x11(timeLimitMs)
 {
 }
 
-LinuxDesktopWindows::~LinuxDesktopWindows()
+LinuxDesktopWindows::~LinuxDesktopWindows() = default;
+
+xcb_connection_t* LinuxDesktopWindows::connect(X11Clock::time_point deadline)
 {
-    if (opening) {
-        std::lock_guard<std::mutex> lock(opening->mutex);
-        opening->abandoned = true;
-        if (opening->done && opening->connection)
-            xcb_disconnect(opening->connection);
-    }
-    disconnect();
+    bool opened = false;
+    xcb_connection_t* connection = x11.get(deadline, &opened);
+    if (!connection || !opened)
+        return connection;
+    X11Requests requests(connection, deadline);
+    if (internAtoms(connection, requests))
+        return connection;
+    x11.drop(requests.late());
+    return nullptr;
 }
 
-bool LinuxDesktopWindows::connect(Clock::time_point deadline)
-{
-    if (connection && !xcb_connection_has_error(connection))
-        return true;
-    disconnect();
-    if (!opening) {
-        const char* display = std::getenv("DISPLAY");
-        if (!display || !*display)
-            return false;
-        opening = std::make_shared<Opening>();
-        std::thread([state = opening, name = std::string(display)] {
-            int screen = 0;
-            xcb_connection_t* opened = xcb_connect(name.c_str(), &screen);
-            std::lock_guard<std::mutex> lock(state->mutex);
-            if (state->abandoned) {
-                xcb_disconnect(opened);
-                return;
-            }
-            state->connection = opened;
-            state->screen = screen;
-            state->done = true;
-            state->opened.notify_all();
-        }).detach();
-    }
-    {
-        // Still opening when the time is up: the next call waits for it again.
-        std::unique_lock<std::mutex> lock(opening->mutex);
-        if (!opening->opened.wait_until(lock, deadline, [this] { return opening->done; }))
-            return false;
-        connection = opening->connection;
-        opening->connection = nullptr;
-    }
-    const int screenNumber = opening->screen;
-    opening.reset();
-    if (xcb_connection_has_error(connection)) {
-        disconnect();
-        return false;
-    }
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    for (int i = 0; i < screenNumber && screens.rem; ++i)
-        xcb_screen_next(&screens);
-    if (!screens.rem) {
-        disconnect();
-        return false;
-    }
-    root = screens.data->root;
-    Requests requests(connection, deadline);
-    if (!internAtoms(requests)) {
-        disconnect();
-        return false;
-    }
-    return true;
-}
-
-bool LinuxDesktopWindows::internAtoms(Requests& requests)
+bool LinuxDesktopWindows::internAtoms(xcb_connection_t* connection, X11Requests& requests)
 {
     const char* const names[] = {"WM_PROTOCOLS", "WM_DELETE_WINDOW", "_NET_CLIENT_LIST"};
     std::uint32_t* const atoms[] = {&wmProtocols, &wmDeleteWindow, &netClientList};
@@ -210,20 +71,15 @@ bool LinuxDesktopWindows::internAtoms(Requests& requests)
     return true;
 }
 
-void LinuxDesktopWindows::disconnect()
-{
-    if (connection)
-        xcb_disconnect(connection);
-    connection = nullptr;
-}
-
 WindowHandle LinuxDesktopWindows::findWindow(const std::string& className)
 {
     std::lock_guard<std::mutex> lock(mutex);
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeLimitMs);
-    if (className.empty() || !connect(deadline))
+    const auto deadline = x11.deadline();
+    xcb_connection_t* connection = className.empty() ? nullptr : connect(deadline);
+    if (!connection)
         return 0;
-    Requests requests(connection, deadline);
+    X11Requests requests(connection, deadline);
+    const xcb_window_t root = x11.root();
 
     const unsigned clientList =
         xcb_get_property(connection, 0, root, netClientList, XCB_ATOM_WINDOW, 0, 65536).sequence;
@@ -266,7 +122,7 @@ WindowHandle LinuxDesktopWindows::findWindow(const std::string& className)
             hidden = windows[i];
     }
     if (requests.lost()) {
-        disconnect();
+        x11.drop(requests.late());
         return 0;
     }
     return shown ? shown : hidden;
@@ -275,11 +131,12 @@ WindowHandle LinuxDesktopWindows::findWindow(const std::string& className)
 bool LinuxDesktopWindows::closeWindow(WindowHandle handle)
 {
     std::lock_guard<std::mutex> lock(mutex);
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeLimitMs);
+    const auto deadline = x11.deadline();
     const auto window = xcb_window_t(handle);
-    if (!handle || handle != window || !connect(deadline))
+    xcb_connection_t* connection = handle && handle == window ? connect(deadline) : nullptr;
+    if (!connection)
         return false;
-    Requests requests(connection, deadline);
+    X11Requests requests(connection, deadline);
 
     auto protocols = requests.reply<xcb_get_property_reply_t>(
         xcb_get_property(connection, 0, window, wmProtocols, XCB_ATOM_ATOM, 0, 64).sequence);
@@ -301,7 +158,7 @@ bool LinuxDesktopWindows::closeWindow(WindowHandle handle)
         asked = requests.succeeded(sent);
     }
     if (requests.lost()) {
-        disconnect();
+        x11.drop(requests.late());
         return false;
     }
     return asked;

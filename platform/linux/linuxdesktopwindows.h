@@ -5,19 +5,16 @@
 // window. A client is never killed.
 //
 // Every call is bounded by a time limit, the connecting included: a server
-// that does not answer in time counts as no server, and its connection is
-// dropped.
+// that does not answer in time counts as no server until it answers again.
 #ifndef VANTEL_PLATFORM_LINUXDESKTOPWINDOWS_H
 #define VANTEL_PLATFORM_LINUXDESKTOPWINDOWS_H
 
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 
 #include "desktopwindows.h"
-
-struct xcb_connection_t;
+#include "x11connection.h"
 
 namespace vantel::platform {
 
@@ -37,18 +34,12 @@ public:
     bool closeWindow(WindowHandle window) override;
 
 private:
-    struct Opening;
-    class Requests;
+    // The connection with this service's atoms; null without a server.
+    xcb_connection_t* connect(X11Clock::time_point deadline);
+    bool internAtoms(xcb_connection_t* connection, X11Requests& requests);
 
-    bool connect(std::chrono::steady_clock::time_point deadline);
-    bool internAtoms(Requests& requests);
-    void disconnect();
-
-    const int timeLimitMs;
     std::mutex mutex;
-    std::shared_ptr<Opening> opening;
-    xcb_connection_t* connection = nullptr;
-    std::uint32_t root = 0;
+    X11Connection x11;
     std::uint32_t wmProtocols = 0;
     std::uint32_t wmDeleteWindow = 0;
     std::uint32_t netClientList = 0;

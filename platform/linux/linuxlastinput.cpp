@@ -3,56 +3,36 @@
 #include <xcb/screensaver.h>
 #include <xcb/xcb.h>
 
-#include <cstdlib>
 #include <ctime>
 
 namespace vantel::platform {
 
-LinuxLastInput::~LinuxLastInput()
+LinuxLastInput::LinuxLastInput(int timeLimitMs)
+    : x11(timeLimitMs)
 {
-    disconnectDisplay();
-}
-
-bool LinuxLastInput::connectDisplay()
-{
-    if (connection && !xcb_connection_has_error(connection))
-        return true;
-    disconnectDisplay();
-    connection = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(connection)) {
-        disconnectDisplay();
-        return false;
-    }
-    const xcb_query_extension_reply_t* saver = xcb_get_extension_data(connection, &xcb_screensaver_id);
-    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    if (!saver || !saver->present || !screen) {
-        disconnectDisplay();
-        return false;
-    }
-    root = screen->root;
-    return true;
-}
-
-void LinuxLastInput::disconnectDisplay()
-{
-    if (connection)
-        xcb_disconnect(connection);
-    connection = nullptr;
 }
 
 bool LinuxLastInput::getLastInputInfo(std::uint32_t& tickOfLastInput)
 {
     std::lock_guard<std::mutex> lock(mutex);
-    if (!connectDisplay())
+    const auto deadline = x11.deadline();
+    bool opened = false;
+    xcb_connection_t* connection = x11.get(deadline, &opened);
+    if (!connection)
         return false;
-    xcb_screensaver_query_info_reply_t* info =
-        xcb_screensaver_query_info_reply(connection, xcb_screensaver_query_info(connection, root), nullptr);
-    if (!info) {
-        disconnectDisplay(); // the server went away; the next call connects again
+    X11Requests requests(connection, deadline);
+    // Asked before the extension's first request, whose opcode xcb would
+    // otherwise look up without a limit.
+    if (opened)
+        hasScreenSaver = requests.hasExtension(&xcb_screensaver_id);
+    auto info = hasScreenSaver ? requests.reply<xcb_screensaver_query_info_reply_t>(
+                                     xcb_screensaver_query_info(connection, x11.root()).sequence)
+                               : nullptr;
+    if (requests.lost())
+        x11.drop(requests.late());
+    if (!info)
         return false;
-    }
     tickOfLastInput = getTickCount() - info->ms_since_user_input;
-    std::free(info);
     return true;
 }
 

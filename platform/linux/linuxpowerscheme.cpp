@@ -1,7 +1,5 @@
 #include "linuxpowerscheme.h"
 
-#include "linuxdisplaytimeout.h"
-
 namespace vantel::platform {
 
 LinuxPowerScheme::LinuxPowerScheme(std::string storePath, PowerStatus& powerStatus)
@@ -45,7 +43,7 @@ std::uint32_t LinuxPowerScheme::setActiveScheme(const Guid& scheme)
     const PowerSchemeValues& values = store.values();
     std::uint32_t seconds = 0;
     if (findPowerValue(values, line, GUID_VIDEO_SUBGROUP, GUID_VIDEO_POWERDOWN_TIMEOUT, seconds))
-        applyDisplayOffTimeout(seconds);
+        displayTimeout.apply(seconds);
     if (findPowerValue(values, line, GUID_SLEEP_SUBGROUP, GUID_STANDBY_TIMEOUT, seconds)) {
         if (seconds == 0)
             inhibitor.hold();

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <string>
 
+#include "linuxdisplaytimeout.h"
 #include "linuxpowerschemestore.h"
 #include "linuxsleepinhibitor.h"
 #include "powerscheme.h"
@@ -35,6 +36,7 @@ private:
     LinuxPowerSchemeStore store;
     PowerStatus& power;
     LinuxSleepInhibitor inhibitor;
+    LinuxDisplayTimeout displayTimeout;
 };
 
 } // namespace vantel::platform

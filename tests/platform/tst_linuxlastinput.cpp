@@ -1,10 +1,13 @@
 // Guards the Linux last input against a private Xvfb's real idle counter:
 // the idle time grows without input and `xdotool mousemove` resets it; no X
 // server (DISPLAY unset, or the server gone) means the last input cannot be
-// told, and the service finds the next server by itself. The tick count
-// follows the monotonic clock.
+// told, and the service finds the next server by itself. A server that
+// stops answering costs one time limit (2 s), then "no server" at once
+// until it answers again. The tick count follows the monotonic clock.
 #include <QElapsedTimer>
 #include <QtTest>
+
+#include <csignal>
 
 #include "linux/linuxlastinput.h"
 #include "testxserver.h"
@@ -46,6 +49,32 @@ private slots:
         qunsetenv("DISPLAY");
         LinuxLastInput headless;
         QCOMPARE(idleMs(headless), -1);
+    }
+
+    void serverThatStopsAnswering()
+    {
+        TestXServer display;
+        QVERIFY2(display.start(), qPrintable(display.error()));
+        LinuxLastInput connected;
+        QVERIFY(idleMs(connected) >= 0);
+        ::kill(pid_t(display.pid()), SIGSTOP);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(idleMs(connected), -1);
+        const qint64 first = clock.restart();
+        QCOMPARE(idleMs(connected), -1);
+        const qint64 again = clock.restart();
+        LinuxLastInput connecting; // its connection's set-up goes unanswered
+        QCOMPARE(idleMs(connecting), -1);
+        const qint64 opening = clock.restart();
+        QCOMPARE(idleMs(connecting), -1);
+        const qint64 openingAgain = clock.elapsed();
+        ::kill(pid_t(display.pid()), SIGCONT);
+        const QString times = QString("%1 %2 %3 %4").arg(first).arg(again).arg(opening).arg(openingAgain);
+        QVERIFY2(first >= 1900 && first < 2500 && opening >= 1900 && opening < 2500, qPrintable(times));
+        QVERIFY2(again < 100 && openingAgain < 100, qPrintable(times));
+        QTRY_VERIFY(idleMs(connected) >= 0);
+        QTRY_VERIFY(idleMs(connecting) >= 0);
     }
 
     void tickCountIsTheMonotonicClock()

@@ -10,7 +10,11 @@
 
 #include <xcb/xcb.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
+
+#include <unistd.h>
 
 #include "fakedevicetree.h"
 #include "linux/linuxpowerscheme.h"
@@ -37,6 +41,17 @@ int screenSaverTimeout()
     std::free(saver);
     xcb_disconnect(connection);
     return timeout;
+}
+
+int openSockets()
+{
+    int sockets = 0;
+    for (const QString& fd : QDir("/proc/self/fd").entryList(QDir::System)) {
+        char target[64] = {};
+        const QByteArray path = QFile::encodeName("/proc/self/fd/" + fd);
+        sockets += ::readlink(path.constData(), target, sizeof target - 1) > 0 && std::strncmp(target, "socket:", 7) == 0;
+    }
+    return sockets;
 }
 
 } // namespace
@@ -167,14 +182,40 @@ private slots:
         write(store, PowerLine::AC, 300, GUID_VIDEO_POWERDOWN_TIMEOUT);
         write(store, PowerLine::AC, 0, GUID_STANDBY_TIMEOUT);
         QVERIFY(bus.stopTemplate("logind"));
-        qunsetenv("DISPLAY");
+        display.stop();
         activate();
-        qputenv("DISPLAY", display.display().toLatin1());
-        QCOMPARE(screenSaverTimeout(), 120);
+        QVERIFY2(display.start(), qPrintable(display.error()));
+        QCOMPARE(screenSaverTimeout(), serverDefault);
         QVERIFY2(bus.startTemplate("logind"), qPrintable(bus.error()));
         activate();
         QCOMPARE(screenSaverTimeout(), 300);
         QCOMPARE(inhibitors(), QStringList{"idle:sleep Vantel block"});
+    }
+
+    // One connection, kept; a server that stops answering costs one time
+    // limit (2 s), then "no server" at once until it answers again.
+    void displayServerThatStopsAnswering()
+    {
+        LinuxPowerScheme store(LinuxPowerSchemeStore::defaultPath(), *powerStatus);
+        write(store, PowerLine::AC, 60, GUID_VIDEO_POWERDOWN_TIMEOUT);
+        const int before = openSockets();
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(store.setActiveScheme(scheme), std::uint32_t(ERROR_SUCCESS));
+        QCOMPARE(screenSaverTimeout(), 60);
+        QCOMPARE(openSockets(), before + 1);
+
+        write(store, PowerLine::AC, 90, GUID_VIDEO_POWERDOWN_TIMEOUT);
+        ::kill(pid_t(display.pid()), SIGSTOP);
+        QElapsedTimer clock;
+        clock.start();
+        store.setActiveScheme(scheme);
+        const qint64 first = clock.restart();
+        store.setActiveScheme(scheme);
+        const qint64 again = clock.elapsed();
+        ::kill(pid_t(display.pid()), SIGCONT);
+        const QString times = QString("%1 %2").arg(first).arg(again);
+        QVERIFY2(first >= 1900 && first < 2500 && again < 100, qPrintable(times));
+        QTRY_VERIFY((store.setActiveScheme(scheme), screenSaverTimeout() == 90));
     }
 };
 
