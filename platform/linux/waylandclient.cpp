@@ -60,7 +60,10 @@ bool WaylandClient::connect(Clock::time_point deadline)
     wl_registry_add_listener(registry, &registryListener, this);
     if (roundtrip(deadline))
         return true;
-    disconnect();
+    // A late compositor keeps its connection, so that the next call sees at
+    // once whether it answered; a broken one is dropped.
+    if (!late())
+        disconnect();
     return false;
 }
 
@@ -72,6 +75,10 @@ void WaylandClient::disconnect()
     // them before calling here; the registry is ours.
     wl_registry_destroy(registry);
     registry = nullptr;
+    if (sync)
+        wl_callback_destroy(sync);
+    sync = nullptr;
+    broken = false;
     wl_display_disconnect(display);
     display = nullptr;
     offered.clear();
@@ -102,16 +109,35 @@ bool WaylandClient::roundtrip(Clock::time_point deadline)
 {
     if (!display)
         return false;
-    bool done = false;
-    wl_callback* callback = wl_display_sync(display);
-    wl_callback_add_listener(callback, &syncListener, &done);
-    bool alive = true;
-    while (!done && alive) {
-        const int left = msUntil(deadline);
-        alive = readAndDispatch(left) && (done || left > 0);
+    // A compositor that missed a deadline is only looked at, not waited for,
+    // until it has answered that round trip.
+    const bool wasLate = sync != nullptr;
+    if (!sync) {
+        syncDone = false;
+        sync = wl_display_sync(display);
+        wl_callback_add_listener(sync, &syncListener, &syncDone);
     }
-    wl_callback_destroy(callback);
-    return done;
+    bool alive = true;
+    if (wasLate) {
+        alive = readAndDispatch(0);
+    } else {
+        while (!syncDone && alive) {
+            const int left = msUntil(deadline);
+            alive = readAndDispatch(left) && (syncDone || left > 0);
+        }
+    }
+    if (!syncDone) {
+        if (wl_display_get_error(display) != 0 || (!alive && wasLate)) {
+            wl_callback_destroy(sync);
+            sync = nullptr;
+            broken = true;
+        }
+        return false;
+    }
+    wl_callback_destroy(sync);
+    sync = nullptr;
+    // Back: what was asked while it was late has its answer too.
+    return !wasLate || roundtrip(deadline);
 }
 
 bool WaylandClient::dispatch(std::chrono::milliseconds wait)

@@ -15,6 +15,7 @@
 struct wl_display;
 struct wl_registry;
 struct wl_interface;
+struct wl_callback;
 
 namespace vantel::platform {
 
@@ -35,15 +36,21 @@ public:
     WaylandClient& operator=(const WaylandClient&) = delete;
 
     // Connects and reads the globals. False when there is no compositor, or
-    // it did not answer before the deadline.
+    // it did not answer before the deadline; in that case the connection is
+    // kept, late(), and a later round trip tells whether it answered since.
     bool connect(Clock::time_point deadline);
     void disconnect();
     bool connected() const { return display != nullptr; }
 
     // Has the compositor answer every request sent so far and runs the
     // handlers of the events it sent meanwhile. False when the compositor is
-    // gone or late.
+    // gone or late. Once it was late, calls return at once, false, until the
+    // compositor has answered: a frozen compositor costs one time limit, not
+    // one per call.
     bool roundtrip(Clock::time_point deadline);
+    // The last round trip missed its deadline and the connection still
+    // stands; false once it broke (the user then disconnects).
+    bool late() const { return sync != nullptr && !broken; }
     // Runs the handlers of the events that arrive within `wait`, without
     // blocking longer. False when the compositor is gone.
     bool dispatch(std::chrono::milliseconds wait);
@@ -71,6 +78,9 @@ private:
 
     wl_display* display = nullptr;
     wl_registry* registry = nullptr;
+    wl_callback* sync = nullptr;
+    bool syncDone = false;
+    bool broken = false;
     std::vector<Global> offered;
 };
 

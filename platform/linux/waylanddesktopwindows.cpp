@@ -101,22 +101,25 @@ void WaylandDesktopWindows::disconnect()
 bool WaylandDesktopWindows::refresh()
 {
     const auto deadline = WaylandClient::Clock::now() + std::chrono::milliseconds(timeLimitMs);
-    if (client.connected() && client.roundtrip(deadline) && manager)
-        return true;
-    disconnect();
-    if (!client.connect(deadline))
-        return false;
-    manager = static_cast<zwlr_foreign_toplevel_manager_v1*>(
-        client.bind(&zwlr_foreign_toplevel_manager_v1_interface, 3));
-    if (!manager) {
-        client.disconnect();
+    const bool answered = client.connected() ? client.roundtrip(deadline) : client.connect(deadline);
+    if (!answered) {
+        // Late: kept, to be looked at again without waiting; gone: dropped.
+        if (!client.late())
+            disconnect();
         return false;
     }
+    if (manager)
+        return true;
+    manager = static_cast<zwlr_foreign_toplevel_manager_v1*>(
+        client.bind(&zwlr_foreign_toplevel_manager_v1_interface, 3));
+    if (!manager)
+        return false;
     zwlr_foreign_toplevel_manager_v1_add_listener(manager, &managerListener, this);
     // The toplevels come after the bind, their app ids after that.
     if (client.roundtrip(deadline) && client.roundtrip(deadline))
         return true;
-    disconnect();
+    if (!client.late())
+        disconnect();
     return false;
 }
 
@@ -147,7 +150,11 @@ bool WaylandDesktopWindows::closeWindow(WindowHandle window)
     if (it == toplevels.end())
         return false;
     zwlr_foreign_toplevel_handle_v1_close(it->second.handle);
-    return client.roundtrip(WaylandClient::Clock::now() + std::chrono::milliseconds(timeLimitMs));
+    if (client.roundtrip(WaylandClient::Clock::now() + std::chrono::milliseconds(timeLimitMs)))
+        return true;
+    if (!client.late())
+        disconnect();
+    return false;
 }
 
 } // namespace vantel::platform

@@ -139,7 +139,16 @@ void WaylandLastInput::follow(WaylandClient& client)
         }
         // The compositor's socket closing ends the connection; without a
         // protocol the connection only tells that the session lasts.
+        // A compositor that stops answering counts as gone: asked every two
+        // seconds, it has two seconds to answer.
+        auto asked = WaylandClient::Clock::now();
         while (!stopping && client.dispatch(milliseconds(200))) {
+            const auto now = WaylandClient::Clock::now();
+            if (now - asked < milliseconds(2000))
+                continue;
+            if (!client.roundtrip(now + milliseconds(2000)))
+                break;
+            asked = now;
         }
     }
     if (extNotice)

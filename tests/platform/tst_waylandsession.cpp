@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QtTest>
 
+#include <algorithm>
 #include <csignal>
 
 #include "linux/waylanddesktopwindows.h"
@@ -29,44 +30,48 @@ class TestWaylandSession : public QObject
         return qint64(std::uint32_t(input.getTickCount() - last));
     }
 
-    // The four quadrants the test window paints, seen in a capture.
-    static QString quadrants(const ScreenPicture& p)
+    // The desktop's size and the four quadrants of the test window as a
+    // capture shows them; the window is where its red corner is (the
+    // compositors place it differently).
+    static QString grabbed(WaylandScreenGrab& grab, QSize window = QSize(4, 4))
     {
-        if (p.width <= 0 || p.height <= 0)
-            return QStringLiteral("empty");
-        auto at = [&p](int x, int y) { return QString::number(p.pixels[std::size_t(y * p.width + x)], 16); };
-        return QStringLiteral("%1x%2 %3 %4 %5 %6")
-            .arg(p.width)
-            .arg(p.height)
-            .arg(at(p.width / 4, p.height / 4), at(3 * p.width / 4, p.height / 4), at(p.width / 4, 3 * p.height / 4),
-                 at(3 * p.width / 4, 3 * p.height / 4));
-    }
-
-    static QString grabbed(WaylandScreenGrab& grab)
-    {
-        ScreenPicture picture;
-        if (!grab.grabDesktop(picture))
+        ScreenPicture p;
+        if (!grab.grabDesktop(p))
             return QStringLiteral("failed");
-        return quadrants(picture);
+        const QString size = QStringLiteral("%1x%2").arg(p.width).arg(p.height);
+        const auto red = std::find(p.pixels.begin(), p.pixels.end(), 0xffff0000u);
+        const int left = int((red - p.pixels.begin()) % std::max(1, p.width));
+        const int top = int((red - p.pixels.begin()) / std::max(1, p.width));
+        const int w = window.width();
+        const int h = window.height();
+        if (red == p.pixels.end() || left + w > p.width || top + h > p.height)
+            return size;
+        auto at = [&](int x, int y) {
+            return QString::number(p.pixels[std::size_t((top + y) * p.width + left + x)], 16);
+        };
+        return QStringLiteral("%1 %2 %3 %4 %5")
+            .arg(size, at(w / 4, h / 4), at(3 * w / 4, h / 4), at(w / 4, 3 * h / 4), at(3 * w / 4, 3 * h / 4));
     }
 
 private slots:
     void captureShowsTheClientWindow_data()
     {
         QTest::addColumn<int>("kind");
-        QTest::newRow("cage") << int(TestCompositor::Cage);
-        QTest::newRow("sway") << int(TestCompositor::Sway);
+        QTest::addColumn<QString>("desktop");
+        QTest::newRow("cage") << int(TestCompositor::Cage) << QStringLiteral("1280x720");
+        QTest::newRow("sway") << int(TestCompositor::Sway) << QStringLiteral("640x480");
     }
 
     void captureShowsTheClientWindow()
     {
         QFETCH(int, kind);
+        QFETCH(QString, desktop);
         TestCompositor compositor;
         QVERIFY2(compositor.start(TestCompositor::Kind(kind)), qPrintable(compositor.error()));
         TestWaylandWindow window;
         QVERIFY2(window.show(QStringLiteral("painter")), qPrintable(window.error()));
         WaylandScreenGrab grab;
-        QTRY_COMPARE(grabbed(grab), QStringLiteral("640x480 ffff0000 ff00ff00 ff0000ff ffffffff"));
+        QTRY_COMPARE(grabbed(grab, window.size()), desktop + QStringLiteral(" ffff0000 ff00ff00 ff0000ff ffffffff"));
     }
 
     void idleGrowsAndInputResetsIt()
@@ -132,7 +137,7 @@ private slots:
         QTRY_VERIFY(idleMs(input) >= 0);
         TestWaylandWindow window;
         QVERIFY2(window.show(QStringLiteral("painter")), qPrintable(window.error()));
-        QTRY_COMPARE(grabbed(grab), QStringLiteral("640x480 ffff0000 ff00ff00 ff0000ff ffffffff"));
+        QTRY_COMPARE(grabbed(grab, window.size()), QStringLiteral("1280x720 ffff0000 ff00ff00 ff0000ff ffffffff"));
     }
 };
 

@@ -152,10 +152,12 @@ bool TestWaylandWindow::show(const QString& appId)
         failure = painter.error();
         return false;
     }
-    if (painter.readLine(10000) != "painted") {
+    const QList<QByteArray> line = painter.readLine(10000).split(' ');
+    if (line.size() != 3 || line[0] != "painted") {
         failure = QStringLiteral("the window was not painted: ") + painter.error();
         painter.stop();
         return false;
     }
+    painted = QSize(line[1].toInt(), line[2].toInt());
     return true;
 }

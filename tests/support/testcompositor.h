@@ -8,6 +8,7 @@
 #define TESTCOMPOSITOR_H
 
 #include <QByteArray>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -24,7 +25,8 @@ public:
     ~TestCompositor() { stop(); }
 
     // False, with error() saying why, when the compositor does not answer on
-    // its socket within a few seconds. Its one output is 640x480.
+    // its socket within a few seconds. Its one output is 640x480 on sway,
+    // 1280x720 (the headless backend's own) on cage.
     bool start(Kind kind);
     void stop();
 
@@ -54,18 +56,20 @@ private:
 
 // A client window on the current compositor (waylandpainter): an xdg
 // toplevel with `appId`, filled with four quadrants (top left red, top right
-// green, bottom left blue, bottom right white) at whatever size the
-// compositor gives it. It ends by itself when asked to close.
+// green, bottom left blue, bottom right white), 320x240. It ends by itself when asked to close.
 class TestWaylandWindow
 {
 public:
     bool show(const QString& appId);
     void stop() { painter.stop(); }
     bool running() { return painter.running(); }
+    // The size it painted at.
+    QSize size() const { return painted; }
     const QString& error() const { return failure; }
 
 private:
     TestProcess painter;
+    QSize painted;
     QString failure;
 };
 

@@ -1,7 +1,7 @@
 // A Wayland client window for the tests: an xdg toplevel whose app id is the
 // first argument, painted in four quadrants (top left red, top right green,
-// bottom left blue, bottom right white) at the size the compositor gives.
-// Writes "painted" on standard output after its first frame was committed,
+// bottom left blue, bottom right white), 320x240 whatever size the compositor suggests.
+// Writes "painted W H" on standard output after its first frame was committed,
 // and ends with 0 when the compositor asks it to close, 1 when it is gone.
 #include <cstdio>
 #include <cstdint>
@@ -44,13 +44,12 @@ void onPing(void*, xdg_wm_base* base, uint32_t serial)
 }
 const xdg_wm_base_listener wmBaseListener = {&onPing};
 
-int width = 0;
-int height = 0;
-
 void paint(Painter& p)
 {
-    const int w = width > 0 ? width : 320;
-    const int h = height > 0 ? height : 240;
+    // A size of its own whatever the compositor suggests, so that what the
+    // test looks for does not depend on which configure was shown last.
+    const int w = 320;
+    const int h = 240;
     const int stride = w * 4;
     const size_t size = size_t(stride) * size_t(h);
     const int fd = memfd_create("waylandpainter", MFD_CLOEXEC);
@@ -89,11 +88,7 @@ void onSurfaceConfigure(void* data, xdg_surface* surface, uint32_t serial)
 }
 const xdg_surface_listener surfaceListener = {&onSurfaceConfigure};
 
-void onToplevelConfigure(void*, xdg_toplevel*, int32_t w, int32_t h, wl_array*)
-{
-    width = w;
-    height = h;
-}
+void onToplevelConfigure(void*, xdg_toplevel*, int32_t, int32_t, wl_array*) {}
 void onClose(void* data, xdg_toplevel*)
 {
     static_cast<Painter*>(data)->closed = true;
@@ -132,7 +127,7 @@ int main(int argc, char** argv)
     while (!p.closed && wl_display_dispatch(display) >= 0) {
         if (p.painted && !told) {
             wl_display_roundtrip(display);
-            std::printf("painted\n");
+            std::printf("painted 320 240\n");
             std::fflush(stdout);
             told = true;
         }
