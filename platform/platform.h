@@ -38,6 +38,7 @@
 #include "keyboardprogram.h"
 #include "powerstatus.h"
 #include "registry.h"
+#include "screengrab.h"
 #include "volumes.h"
 #include "windowsversion.h"
 
@@ -62,6 +63,8 @@ public:
     virtual KeyboardProgram keyboardProgram(unsigned versionWord) = 0;
     virtual Registry& registry() = 0;
     virtual IpHelper& ipHelper() = 0;
+    // Null where Qt reads the desktop (X11, the simulated tablet, Windows).
+    virtual ScreenGrab* screenGrab() { return nullptr; }
 };
 
 // The backend in use; created on first use when none was installed.

@@ -8,6 +8,7 @@
 
 #include "capturepath.h"
 #include "iconcatalogue.h"
+#include "platform.h"
 #include "pngencoder.h"
 #include "removablevolumes.h"
 #include "statusreport.h"
@@ -19,10 +20,18 @@ namespace {
 enum { NO_DISK = 0, READY = 1, REQUESTED = 2, CAPTURING = 3, DONE = 4 };
 
 // The whole virtual desktop from its origin, every screen's area in one
-// picture. Null where the platform cannot read the screen: on Wayland a
-// client may not, and Qt answers a null picture.
+// picture. Null where the desktop cannot be read. A Wayland desktop is read
+// by the platform, whatever Qt platform the host runs on: Qt cannot.
 QPixmap grabDesktop(QScreen* screen)
 {
+    if (vantel::platform::ScreenGrab* grab = vantel::platform::backend().screenGrab()) {
+        vantel::platform::ScreenPicture desktop;
+        if (!grab->grabDesktop(desktop))
+            return QPixmap();
+        const QImage image(reinterpret_cast<const uchar*>(desktop.pixels.data()), desktop.width, desktop.height,
+                           desktop.width * 4, QImage::Format_RGB32);
+        return QPixmap::fromImage(image);
+    }
     if (!screen)
         return QPixmap();
     const QRect desktop = screen->virtualGeometry();

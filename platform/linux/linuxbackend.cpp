@@ -1,6 +1,12 @@
 #include "linuxbackend.h"
 
+#include <cstdlib>
+
 #include "linuxattribute.h"
+#include "waylandclient.h"
+#include "waylanddesktopwindows.h"
+#include "waylandlastinput.h"
+#include "waylandscreengrab.h"
 
 namespace vantel::platform {
 
@@ -42,9 +48,19 @@ MonitorBrightness& LinuxBackend::monitorBrightness()
     return backlight.get([this] { return std::make_unique<LinuxMonitorBrightness>(sysfsRoot); });
 }
 
+bool LinuxBackend::waylandSession()
+{
+    std::call_once(sessionAsked, [this] { wayland = WaylandClient::sessionAnswers(); });
+    return wayland;
+}
+
 LastInput& LinuxBackend::lastInput()
 {
-    return input.get([] { return std::make_unique<LinuxLastInput>(); });
+    return input.get([this]() -> std::unique_ptr<LastInput> {
+        if (waylandSession())
+            return std::make_unique<WaylandLastInput>();
+        return std::make_unique<LinuxLastInput>();
+    });
 }
 
 NativeWifi& LinuxBackend::nativeWifi()
@@ -54,7 +70,23 @@ NativeWifi& LinuxBackend::nativeWifi()
 
 DesktopWindows& LinuxBackend::desktopWindows()
 {
-    return windows.get([] { return std::make_unique<LinuxDesktopWindows>(); });
+    return windows.get([this]() -> std::unique_ptr<DesktopWindows> {
+        if (!waylandSession())
+            return std::make_unique<LinuxDesktopWindows>();
+        // Xwayland's windows, where the session has one, are looked at first.
+        std::unique_ptr<DesktopWindows> x11;
+        if (const char* display = std::getenv("DISPLAY"); display && *display)
+            x11 = std::make_unique<LinuxDesktopWindows>();
+        return std::make_unique<WaylandDesktopWindows>(std::move(x11));
+    });
+}
+
+ScreenGrab* LinuxBackend::screenGrab()
+{
+    // On X11 Qt reads the desktop; on Wayland no client may through Qt.
+    if (!waylandSession())
+        return nullptr;
+    return &grab.get([] { return std::make_unique<WaylandScreenGrab>(); });
 }
 
 KeyboardProgram LinuxBackend::keyboardProgram(unsigned)

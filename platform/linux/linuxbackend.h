@@ -5,6 +5,7 @@
 #ifndef VANTEL_PLATFORM_LINUXBACKEND_H
 #define VANTEL_PLATFORM_LINUXBACKEND_H
 
+#include <mutex>
 #include <string>
 
 #include "linuxdebugoutput.h"
@@ -41,8 +42,13 @@ public:
     KeyboardProgram keyboardProgram(unsigned versionWord) override;
     Registry& registry() override;
     IpHelper& ipHelper() override;
+    ScreenGrab* screenGrab() override;
 
 private:
+    // A compositor answers on WAYLAND_DISPLAY: asked once, at the first
+    // service that has a Wayland way.
+    bool waylandSession();
+
     const std::string sysfsRoot;
     const std::string procRoot;
     OnFirstUse<LinuxPowerStatus> power;
@@ -51,11 +57,14 @@ private:
     OnFirstUse<LinuxWindowsVersion> version;
     OnFirstUse<LinuxPowerScheme> scheme;
     OnFirstUse<LinuxMonitorBrightness> backlight;
-    OnFirstUse<LinuxLastInput> input;
+    OnFirstUse<LastInput> input;
     OnFirstUse<LinuxNativeWifi> wifi;
-    OnFirstUse<LinuxDesktopWindows> windows;
+    OnFirstUse<DesktopWindows> windows;
     OnFirstUse<LinuxRegistry> registryService;
     OnFirstUse<LinuxIpHelper> ip;
+    OnFirstUse<ScreenGrab> grab;
+    std::once_flag sessionAsked;
+    bool wayland = false;
 };
 
 } // namespace vantel::platform

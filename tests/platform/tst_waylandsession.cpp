@@ -1,0 +1,145 @@
+// Guards the Wayland services against real compositors (Debian's cage and
+// sway, headless): the desktop captured through screencopy shows what a
+// client window drew; the seconds without input grow while nothing happens
+// and fall back after input; a window is found by its app id and closed
+// through foreign toplevels; and a compositor that goes away or stops
+// answering costs a bounded time, the services answering "none", then
+// coming back with a new compositor.
+#include <QElapsedTimer>
+#include <QtTest>
+
+#include <algorithm>
+#include <csignal>
+
+#include "linux/waylanddesktopwindows.h"
+#include "linux/waylandlastinput.h"
+#include "linux/waylandscreengrab.h"
+#include "testcompositor.h"
+
+using namespace vantel::platform;
+
+class TestWaylandSession : public QObject
+{
+    Q_OBJECT
+
+    static qint64 idleMs(WaylandLastInput& input)
+    {
+        std::uint32_t last = 0;
+        if (!input.getLastInputInfo(last))
+            return -1;
+        return qint64(std::uint32_t(input.getTickCount() - last));
+    }
+
+    // The desktop's size and the four quadrants of the test window as a
+    // capture shows them; the window is where its red corner is (the
+    // compositors place it differently).
+    static QString grabbed(WaylandScreenGrab& grab, QSize window = QSize(4, 4))
+    {
+        ScreenPicture p;
+        if (!grab.grabDesktop(p))
+            return QStringLiteral("failed");
+        const QString size = QStringLiteral("%1x%2").arg(p.width).arg(p.height);
+        const auto red = std::find(p.pixels.begin(), p.pixels.end(), 0xffff0000u);
+        const int left = int((red - p.pixels.begin()) % std::max(1, p.width));
+        const int top = int((red - p.pixels.begin()) / std::max(1, p.width));
+        const int w = window.width();
+        const int h = window.height();
+        if (red == p.pixels.end() || left + w > p.width || top + h > p.height)
+            return size;
+        auto at = [&](int x, int y) {
+            return QString::number(p.pixels[std::size_t((top + y) * p.width + left + x)], 16);
+        };
+        return QStringLiteral("%1 %2 %3 %4 %5")
+            .arg(size, at(w / 4, h / 4), at(3 * w / 4, h / 4), at(w / 4, 3 * h / 4), at(3 * w / 4, 3 * h / 4));
+    }
+
+private slots:
+    void captureShowsTheClientWindow_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("desktop");
+        QTest::newRow("cage") << int(TestCompositor::Cage) << QStringLiteral("1280x720");
+        QTest::newRow("sway") << int(TestCompositor::Sway) << QStringLiteral("640x480");
+    }
+
+    void captureShowsTheClientWindow()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, desktop);
+        TestCompositor compositor;
+        QVERIFY2(compositor.start(TestCompositor::Kind(kind)), qPrintable(compositor.error()));
+        TestWaylandWindow window;
+        QVERIFY2(window.show(QStringLiteral("painter")), qPrintable(window.error()));
+        WaylandScreenGrab grab;
+        QTRY_COMPARE(grabbed(grab, window.size()), desktop + QStringLiteral(" ffff0000 ff00ff00 ff0000ff ffffffff"));
+    }
+
+    void idleGrowsAndInputResetsIt()
+    {
+        TestCompositor compositor;
+        QVERIFY2(compositor.start(TestCompositor::Sway), qPrintable(compositor.error()));
+        WaylandLastInput input;
+        QTRY_VERIFY(idleMs(input) >= 0);
+        QTRY_VERIFY_WITH_TIMEOUT(idleMs(input) >= 2000, 5000);
+        QVERIFY(compositor.swaymsg({"seat", "-", "cursor", "move", "5", "5"}));
+        QTRY_VERIFY_WITH_TIMEOUT(idleMs(input) < 1000, 2000);
+    }
+
+    void windowFoundByAppIdAndClosed()
+    {
+        TestCompositor compositor;
+        QVERIFY2(compositor.start(TestCompositor::Sway), qPrintable(compositor.error()));
+        TestWaylandWindow keyboard;
+        QVERIFY2(keyboard.show(QStringLiteral("vkbd")), qPrintable(keyboard.error()));
+        WaylandDesktopWindows windows(nullptr);
+        QCOMPARE(windows.findWindow("other"), WindowHandle(0));
+        const WindowHandle found = windows.findWindow("vkbd");
+        QVERIFY(found != 0);
+        QVERIFY(windows.closeWindow(found));
+        QTRY_VERIFY(!keyboard.running());
+        QTRY_COMPARE(windows.findWindow("vkbd"), WindowHandle(0));
+        QVERIFY(!windows.closeWindow(found));
+    }
+
+    void compositorGoneAndBack()
+    {
+        TestCompositor compositor;
+        QVERIFY2(compositor.start(TestCompositor::Sway), qPrintable(compositor.error()));
+        TestWaylandWindow keyboard;
+        QVERIFY2(keyboard.show(QStringLiteral("vkbd")), qPrintable(keyboard.error()));
+        WaylandLastInput input;
+        WaylandDesktopWindows windows(nullptr);
+        WaylandScreenGrab grab;
+        QTRY_VERIFY(idleMs(input) >= 0);
+        QVERIFY(windows.findWindow("vkbd") != 0);
+
+        // Frozen: each answer within the time limit.
+        ::kill(pid_t(compositor.pid()), SIGSTOP);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(windows.findWindow("vkbd"), WindowHandle(0));
+        QCOMPARE(grabbed(grab), QStringLiteral("failed"));
+        QVERIFY2(clock.elapsed() < 4500, qPrintable(QString::number(clock.elapsed())));
+        clock.restart();
+        QCOMPARE(windows.findWindow("vkbd"), WindowHandle(0));
+        QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
+        QTRY_COMPARE_WITH_TIMEOUT(idleMs(input), qint64(-1), 5000);
+        ::kill(pid_t(compositor.pid()), SIGCONT);
+        QTRY_VERIFY(windows.findWindow("vkbd") != 0);
+
+        // Gone, then another one.
+        keyboard.stop();
+        compositor.stop();
+        QCOMPARE(windows.findWindow("vkbd"), WindowHandle(0));
+        QCOMPARE(grabbed(grab), QStringLiteral("failed"));
+        QTRY_COMPARE(idleMs(input), qint64(-1));
+        QVERIFY2(compositor.start(TestCompositor::Cage), qPrintable(compositor.error()));
+        QTRY_VERIFY(idleMs(input) >= 0);
+        TestWaylandWindow window;
+        QVERIFY2(window.show(QStringLiteral("painter")), qPrintable(window.error()));
+        QTRY_COMPARE(grabbed(grab, window.size()), QStringLiteral("1280x720 ffff0000 ff00ff00 ff0000ff ffffffff"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWaylandSession)
+#include "tst_waylandsession.moc"
