@@ -226,7 +226,6 @@ private slots:
         QCOMPARE(nm.secrets(path, "802-11-wireless-security").value("psk").toString(), QStringLiteral("new-passphrase"));
         const Settings now = nm.settings(path);
         const QVariant value = key.isEmpty() ? QVariant(ipv4Summary(now)) : now.value(setting).value(key);
-        QEXPECT_FAIL("", "storing sends only connection and wireless sections; Update drops the rest", Abort);
         QCOMPARE(value.toString(), kept.toString());
     }
 
@@ -248,7 +247,6 @@ private slots:
 
         const std::uint32_t stored = storeProfile("Home", "first-passphrase");
         const Settings after = nm.settings(wired);
-        QEXPECT_FAIL("", "profiles are looked up by name alone, so the Ethernet connection is updated", Abort);
         QCOMPARE(after.value("connection").value("type").toString(), QStringLiteral("802-3-ethernet"));
         QCOMPARE(ipv4Summary(after), ipv4Summary(before));
         QCOMPARE(stored, NW_SUCCESS);
@@ -257,7 +255,10 @@ private slots:
         QCOMPARE(store->removeProfile(GUID(), "Home"), NW_SUCCESS);
         QCOMPARE(store->removeProfile(GUID(), "Home"), NW_ERROR_NOT_FOUND);
         QCOMPARE(nm.connections(), QStringList{wired});
-        QCOMPARE(nm.settings(wired), after);
+        // Address lists arrive as D-Bus arguments, which never compare equal.
+        const Settings last = nm.settings(wired);
+        QCOMPARE(last.value("connection"), after.value("connection"));
+        QCOMPARE(ipv4Summary(last), ipv4Summary(after));
     }
 
     void adapterReadFromTheDaemon()
