@@ -119,20 +119,10 @@ void TestCompositor::stop()
 int TestCompositor::run(const QString& program, const QStringList& arguments, int timeoutMs,
                         QByteArray* output) const
 {
-    QProcess client;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder);
     env.insert(QStringLiteral("WAYLAND_DISPLAY"), name);
-    client.setProcessEnvironment(env);
-    client.start(program, arguments);
-    if (!client.waitForFinished(timeoutMs) || client.exitStatus() != QProcess::NormalExit) {
-        client.kill();
-        client.waitForFinished();
-        return -1;
-    }
-    if (output)
-        *output = client.readAllStandardOutput();
-    return client.exitCode();
+    return runTestClient(program, arguments, env, timeoutMs, output);
 }
 
 bool TestCompositor::swaymsg(const QStringList& command) const

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QStandardPaths>
 
 #include <cerrno>
@@ -172,4 +173,20 @@ void TestProcess::stop(int graceMs)
         ::close(errPipe);
         errPipe = -1;
     }
+}
+
+int runTestClient(const QString& program, const QStringList& arguments, const QProcessEnvironment& env,
+                  int timeoutMs, QByteArray* output)
+{
+    QProcess client;
+    client.setProcessEnvironment(env);
+    client.start(program, arguments);
+    if (!client.waitForFinished(timeoutMs) || client.exitStatus() != QProcess::NormalExit) {
+        client.kill();
+        client.waitForFinished();
+        return -1;
+    }
+    if (output)
+        *output = client.readAllStandardOutput();
+    return client.exitCode();
 }

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+class QProcessEnvironment;
+
 #include <sys/types.h>
 
 class TestProcess
@@ -47,5 +49,11 @@ private:
     QByteArray errBuffer;
     QString failure;
 };
+
+// Runs a client of a test's server to its end with `env`: its exit code, or
+// -1 when it crashed or outlived `timeoutMs` (then it is killed). Standard
+// output goes to `output` when given.
+int runTestClient(const QString& program, const QStringList& arguments, const QProcessEnvironment& env,
+                  int timeoutMs, QByteArray* output);
 
 #endif

@@ -52,19 +52,9 @@ void TestXServer::stop()
 int TestXServer::run(const QString& program, const QStringList& arguments, int timeoutMs,
                      QByteArray* output) const
 {
-    QProcess client;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), name);
-    client.setProcessEnvironment(env);
-    client.start(program, arguments);
-    if (!client.waitForFinished(timeoutMs) || client.exitStatus() != QProcess::NormalExit) {
-        client.kill();
-        client.waitForFinished();
-        return -1;
-    }
-    if (output)
-        *output = client.readAllStandardOutput();
-    return client.exitCode();
+    return runTestClient(program, arguments, env, timeoutMs, output);
 }
 
 int vantelRunUnderXvfb(int argc, char** argv, QObject* (*makeTest)(), QSize screen,
