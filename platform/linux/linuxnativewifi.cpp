@@ -43,8 +43,11 @@ public:
     void add(std::unique_ptr<QThread> thread)
     {
         std::lock_guard<std::mutex> guard(lock);
+        // isFinished() is already true while the thread still runs Qt's own
+        // end (finished signal, event dispatcher): only a zero wait that
+        // succeeds says the object may go.
         threads.erase(std::remove_if(threads.begin(), threads.end(),
-                                     [](const std::unique_ptr<QThread>& t) { return t->isFinished(); }),
+                                     [](const std::unique_ptr<QThread>& t) { return t->wait(0); }),
                       threads.end());
         threads.push_back(std::move(thread));
     }
