@@ -119,10 +119,46 @@ struct SupplyTotals {
     BatteryTotals batteries;
 };
 
-// Lists the folder open as `classFd` from its start with getdents64 itself
-// (readdir() would want an fstat) and reads each supply.
-SupplyTotals readSupplies(int classFd)
+using Kept = LinuxPowerStatus::KeptSupply;
+
+void release(const Kept& supply)
 {
+    if (supply.ueventFd >= 0)
+        ::close(supply.ueventFd);
+    ::close(supply.folderFd);
+}
+
+// The kept supply of listing entry `name` with inode `entry` of the folder
+// open as `classFd`, opened when it is new or another than the one kept
+// under that name; nullptr when it cannot be opened (it vanished since the
+// listing).
+Kept* keep(std::vector<Kept>& kept, int classFd, const char* name, ino_t entry)
+{
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        if (kept[i].name != name)
+            continue;
+        if (kept[i].entry == entry) {
+            kept[i].listed = true;
+            return &kept[i];
+        }
+        release(kept[i]);
+        kept.erase(kept.begin() + std::ptrdiff_t(i));
+        break;
+    }
+    const int folderFd = ::openat(classFd, name, O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0)
+        return nullptr;
+    kept.push_back({name, entry, folderFd, -1, true});
+    return &kept.back();
+}
+
+// Lists the folder open as `classFd` from its start with getdents64 itself
+// (readdir() would want an fstat) and reads each supply; the supplies kept
+// that it no longer lists are let go.
+SupplyTotals readSupplies(int classFd, std::vector<Kept>& kept)
+{
+    for (Kept& supply : kept)
+        supply.listed = false;
     SupplyTotals totals;
     alignas(dirent64) char entries[4096];
     ssize_t size;
@@ -134,9 +170,11 @@ SupplyTotals readSupplies(int classFd)
                 continue;
             ++totals.supplies;
             // A supply that vanishes between the listing and here is simply not counted.
-            Supply supply;
-            if (!supply.open(classFd, entry->d_name))
+            Kept* folder = keep(kept, classFd, entry->d_name, entry->d_ino);
+            if (!folder)
                 continue;
+            Supply supply;
+            supply.read(folder->folderFd, folder->ueventFd);
             const char* type = supply.text(Supply::Type);
             if (same(type, "Mains") || (type && std::strncmp(type, "USB", 3) == 0)) {
                 totals.lineListed = true;
@@ -146,6 +184,12 @@ SupplyTotals readSupplies(int classFd)
             } else if (same(type, "Battery")) {
                 addBattery(supply, totals.batteries);
             }
+        }
+    }
+    for (std::size_t i = kept.size(); i-- > 0;) {
+        if (!kept[i].listed) {
+            release(kept[i]);
+            kept.erase(kept.begin() + std::ptrdiff_t(i));
         }
     }
     return totals;
@@ -160,6 +204,8 @@ LinuxPowerStatus::LinuxPowerStatus(std::string sysfsRoot)
 
 LinuxPowerStatus::~LinuxPowerStatus()
 {
+    for (const Kept& supply : kept)
+        release(supply);
     if (classFd >= 0)
         ::close(classFd);
 }
@@ -172,7 +218,7 @@ bool LinuxPowerStatus::getSystemPowerStatus(SystemPowerStatus& status)
     // or went away is noticed.
     SupplyTotals totals;
     if (classFd >= 0 && ::lseek(classFd, 0, SEEK_SET) == 0)
-        totals = readSupplies(classFd);
+        totals = readSupplies(classFd, kept);
     if (totals.supplies == 0) {
         if (classFd >= 0)
             ::close(classFd);
@@ -184,7 +230,7 @@ bool LinuxPowerStatus::getSystemPowerStatus(SystemPowerStatus& status)
             status.batteryLifePercent = BATTERY_PERCENTAGE_UNKNOWN;
             return true;
         }
-        totals = readSupplies(classFd);
+        totals = readSupplies(classFd, kept);
     }
 
     const BatteryTotals& batteries = totals.batteries;

@@ -118,6 +118,40 @@ private slots:
         QCOMPARE(int(status.batteryLifePercent), 255); // not the uevent's cut text
     }
 
+    // A supply is kept open between queries: its uevent written anew is read
+    // anew, one replaced under the same name is opened anew, and one gone
+    // leaves no descriptor behind.
+    void suppliesKeptBetweenQueries()
+    {
+        FakeDeviceTree tree;
+        const QString bat = QStringLiteral("class/power_supply/BAT0/uevent");
+        const QByteArray uevent = "POWER_SUPPLY_NAME=BAT0\nPOWER_SUPPLY_TYPE=Battery\nPOWER_SUPPLY_CAPACITY=";
+        tree.write(QStringLiteral("class/power_supply/AC/uevent"), "POWER_SUPPLY_TYPE=Mains\nPOWER_SUPPLY_ONLINE=1\n");
+        tree.write(bat, uevent + "40\n");
+        const auto openFiles = [] {
+            return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size();
+        };
+        LinuxPowerStatus power(tree.root().toStdString());
+        SystemPowerStatus status;
+        QVERIFY(power.getSystemPowerStatus(status));
+        QCOMPARE(int(status.batteryLifePercent), 40);
+        const auto withBoth = openFiles();
+        tree.write(bat, uevent + "41\n");
+        QVERIFY(power.getSystemPowerStatus(status));
+        QCOMPARE(int(status.batteryLifePercent), 41);
+        tree.remove(QStringLiteral("class/power_supply/BAT0"));
+        tree.write(bat, uevent + "77\n");
+        QVERIFY(power.getSystemPowerStatus(status));
+        QCOMPARE(int(status.batteryLifePercent), 77);
+        for (int i = 0; i < 20; ++i)
+            QVERIFY(power.getSystemPowerStatus(status));
+        QCOMPARE(openFiles(), withBoth);
+        tree.remove(QStringLiteral("class/power_supply/BAT0"));
+        QVERIFY(power.getSystemPowerStatus(status));
+        QCOMPARE(int(status.batteryLifePercent), 255);
+        QVERIFY(openFiles() < withBoth);
+    }
+
     void batteryVanishesBetweenQueries()
     {
         FakeDeviceTree tree;
