@@ -119,6 +119,19 @@ struct SupplyTotals {
     BatteryTotals batteries;
 };
 
+void addSupply(Supply& supply, SupplyTotals& totals)
+{
+    const char* type = supply.text(Supply::Type);
+    if (same(type, "Mains") || (type && std::strncmp(type, "USB", 3) == 0)) {
+        totals.lineListed = true;
+        std::int64_t online = 0;
+        if (supply.toInt64(Supply::Online, online) && online != 0)
+            totals.lineOnline = true;
+    } else if (same(type, "Battery")) {
+        addBattery(supply, totals.batteries);
+    }
+}
+
 using Kept = LinuxPowerStatus::KeptSupply;
 
 void release(const Kept& supply)
@@ -128,11 +141,16 @@ void release(const Kept& supply)
     ::close(supply.folderFd);
 }
 
+// Supplies beyond these are opened and closed at each query instead: a
+// machine lists a handful, and a folder of hundreds must not take as many
+// descriptors.
+constexpr std::size_t kMaxKept = 16;
+
 // The kept supply of listing entry `name` with inode `entry` of the folder
 // open as `classFd`, opened when it is new or another than the one kept
-// under that name; nullptr when it cannot be opened (it vanished since the
-// listing).
-Kept* keep(std::vector<Kept>& kept, int classFd, const char* name, ino_t entry)
+// under that name; `spare`, to be released after use, when kMaxKept are kept
+// already; nullptr when it cannot be opened (it vanished since the listing).
+Kept* keep(std::vector<Kept>& kept, int classFd, const char* name, ino_t entry, Kept& spare)
 {
     for (std::size_t i = 0; i < kept.size(); ++i) {
         if (kept[i].name != name)
@@ -148,6 +166,10 @@ Kept* keep(std::vector<Kept>& kept, int classFd, const char* name, ino_t entry)
     const int folderFd = ::openat(classFd, name, O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (folderFd < 0)
         return nullptr;
+    if (kept.size() >= kMaxKept) {
+        spare = {std::string(), entry, folderFd, -1, true};
+        return &spare;
+    }
     kept.push_back({name, entry, folderFd, -1, true});
     return &kept.back();
 }
@@ -162,7 +184,12 @@ SupplyTotals readSupplies(int classFd, std::vector<Kept>& kept)
     SupplyTotals totals;
     alignas(dirent64) char entries[4096];
     ssize_t size;
-    while ((size = ::getdents64(classFd, entries, sizeof(entries))) > 0) {
+    bool more = true;
+    while (more && (size = ::getdents64(classFd, entries, sizeof(entries))) > 0) {
+        // The kernel fills the buffer while the next entry fits: room left
+        // for the longest entry means the folder was read to its end, and
+        // the call that would say so is saved.
+        more = std::size_t(size) + sizeof(dirent64) > sizeof(entries);
         for (ssize_t at = 0; at < size;) {
             const auto* entry = reinterpret_cast<const dirent64*>(entries + at);
             at += entry->d_reclen;
@@ -170,20 +197,15 @@ SupplyTotals readSupplies(int classFd, std::vector<Kept>& kept)
                 continue;
             ++totals.supplies;
             // A supply that vanishes between the listing and here is simply not counted.
-            Kept* folder = keep(kept, classFd, entry->d_name, entry->d_ino);
+            Kept spare{};
+            Kept* folder = keep(kept, classFd, entry->d_name, entry->d_ino, spare);
             if (!folder)
                 continue;
             Supply supply;
             supply.read(folder->folderFd, folder->ueventFd);
-            const char* type = supply.text(Supply::Type);
-            if (same(type, "Mains") || (type && std::strncmp(type, "USB", 3) == 0)) {
-                totals.lineListed = true;
-                std::int64_t online = 0;
-                if (supply.toInt64(Supply::Online, online) && online != 0)
-                    totals.lineOnline = true;
-            } else if (same(type, "Battery")) {
-                addBattery(supply, totals.batteries);
-            }
+            addSupply(supply, totals);
+            if (folder == &spare)
+                release(spare);
         }
     }
     for (std::size_t i = kept.size(); i-- > 0;) {
