@@ -11,22 +11,44 @@
 
 namespace vantel::platform {
 
+// What the supplies listed in one look at the class folder add up to, or
+// one supply's share of it.
+struct LinuxPowerStatus::Totals {
+    // What the batteries add up to.
+    struct Batteries {
+        int count = 0;
+        bool discharging = false;
+        bool charging = false;
+
+        // Sums over the batteries that gave the unit; `*Count` tells how many did.
+        double energyNow = 0, energyFull = 0; // µWh, charge converted through the voltage
+        int energyCount = 0;
+        double chargeNow = 0, chargeFull = 0; // µAh
+        int chargeCount = 0;
+        double percentSum = 0;                // each battery's own percentage
+        int percentCount = 0;
+    };
+
+    int supplies = 0;
+    bool lineListed = false;
+    bool lineOnline = false;
+    Batteries batteries;
+};
+
+struct LinuxPowerStatus::KeptSupply {
+    std::string name;
+    ino_t entry;       // the listing's inode: another number is another supply
+    int folderFd;      // O_PATH; held, so that a folder made anew gets another inode
+    int ueventFd;      // -1 while the files are read instead
+    bool listed;
+    std::string text;  // the uevent last read; empty while the files are read
+    Totals share;      // what that text added up to, to be added again while it stays the same
+};
+
 namespace {
 
-// What the batteries add up to in one query.
-struct BatteryTotals {
-    int count = 0;
-    bool discharging = false;
-    bool charging = false;
-
-    // Sums over the batteries that gave the unit; `*Count` tells how many did.
-    double energyNow = 0, energyFull = 0; // µWh, charge converted through the voltage
-    int energyCount = 0;
-    double chargeNow = 0, chargeFull = 0; // µAh
-    int chargeCount = 0;
-    double percentSum = 0;                // each battery's own percentage
-    int percentCount = 0;
-};
+using BatteryTotals = LinuxPowerStatus::Totals::Batteries;
+using SupplyTotals = LinuxPowerStatus::Totals;
 
 using Supply = LinuxPowerSupply;
 
@@ -111,14 +133,6 @@ std::uint8_t combinedPercent(const BatteryTotals& totals)
     return roundedPercent(totals.percentSum / totals.percentCount);
 }
 
-// What the supplies listed in one look at the class folder add up to.
-struct SupplyTotals {
-    int supplies = 0;
-    bool lineListed = false;
-    bool lineOnline = false;
-    BatteryTotals batteries;
-};
-
 void addSupply(Supply& supply, SupplyTotals& totals)
 {
     const char* type = supply.text(Supply::Type);
@@ -130,6 +144,26 @@ void addSupply(Supply& supply, SupplyTotals& totals)
     } else if (same(type, "Battery")) {
         addBattery(supply, totals.batteries);
     }
+}
+
+// Adds one supply's share, in the order the supplies come, as reading it adds.
+void addShare(const SupplyTotals& share, SupplyTotals& totals)
+{
+    totals.lineListed = totals.lineListed || share.lineListed;
+    totals.lineOnline = totals.lineOnline || share.lineOnline;
+    const BatteryTotals& from = share.batteries;
+    BatteryTotals& to = totals.batteries;
+    to.count += from.count;
+    to.discharging = to.discharging || from.discharging;
+    to.charging = to.charging || from.charging;
+    to.energyNow += from.energyNow;
+    to.energyFull += from.energyFull;
+    to.energyCount += from.energyCount;
+    to.chargeNow += from.chargeNow;
+    to.chargeFull += from.chargeFull;
+    to.chargeCount += from.chargeCount;
+    to.percentSum += from.percentSum;
+    to.percentCount += from.percentCount;
 }
 
 using Kept = LinuxPowerStatus::KeptSupply;
@@ -167,10 +201,10 @@ Kept* keep(std::vector<Kept>& kept, int classFd, const char* name, ino_t entry, 
     if (folderFd < 0)
         return nullptr;
     if (kept.size() >= kMaxKept) {
-        spare = {std::string(), entry, folderFd, -1, true};
+        spare = {std::string(), entry, folderFd, -1, true, std::string(), SupplyTotals()};
         return &spare;
     }
-    kept.push_back({name, entry, folderFd, -1, true});
+    kept.push_back({name, entry, folderFd, -1, true, std::string(), SupplyTotals()});
     return &kept.back();
 }
 
@@ -201,9 +235,13 @@ SupplyTotals readSupplies(int classFd, std::vector<Kept>& kept)
             Kept* folder = keep(kept, classFd, entry->d_name, entry->d_ino, spare);
             if (!folder)
                 continue;
+            // A text read before is not parsed again: its share is added again.
             Supply supply;
-            supply.read(folder->folderFd, folder->ueventFd);
-            addSupply(supply, totals);
+            if (!supply.read(folder->folderFd, folder->ueventFd, folder->text)) {
+                folder->share = SupplyTotals();
+                addSupply(supply, folder->share);
+            }
+            addShare(folder->share, totals);
             if (folder == &spare)
                 release(spare);
         }

@@ -3,8 +3,6 @@
 #ifndef VANTEL_PLATFORM_LINUXPOWERSTATUS_H
 #define VANTEL_PLATFORM_LINUXPOWERSTATUS_H
 
-#include <sys/types.h>
-
 #include <mutex>
 #include <string>
 #include <vector>
@@ -29,16 +27,12 @@ public:
     // Fails only when the sysfs root itself is missing.
     bool getSystemPowerStatus(SystemPowerStatus& status) override;
 
-    // A supply listed by the last look at the class folder, kept open until
-    // a look no longer lists it: a query then reads each uevent with one
-    // call instead of four.
-    struct KeptSupply {
-        std::string name;
-        ino_t entry;     // the listing's inode: another number is another supply
-        int folderFd;    // O_PATH; held, so that a folder made anew gets another inode
-        int ueventFd;    // -1 while the files are read instead
-        bool listed;
-    };
+    // What supplies add up to, and a supply listed by the last look at the
+    // class folder, kept open until a look no longer lists it: a query then
+    // reads each uevent with one call instead of four, and parses it only
+    // when it changed.
+    struct Totals;
+    struct KeptSupply;
 
 private:
     std::string root;

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <unistd.h>
 
+#include <string>
+
 namespace vantel::platform {
 
 namespace {
@@ -40,7 +42,7 @@ bool blank(char c)
 
 } // namespace
 
-void LinuxPowerSupply::read(int folderFd, int& ueventFd)
+bool LinuxPowerSupply::read(int folderFd, int& ueventFd, std::string& lastText)
 {
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (ueventFd < 0)
@@ -54,14 +56,22 @@ void LinuxPowerSupply::read(int folderFd, int& ueventFd)
         // A uevent that fills the buffer may have been cut, and one without
         // the type (older kernels, hand-made trees) may lack more: then the
         // files are read instead.
-        if (length >= 0 && length < long(sizeof(uevent)) && parseUevent(int(length)))
-            return;
+        if (length >= 0 && length < long(sizeof(uevent))) {
+            if (lastText.size() == std::size_t(length) && std::memcmp(lastText.data(), uevent, lastText.size()) == 0)
+                return true;
+            lastText.assign(uevent, std::size_t(length));
+            if (parseUevent(int(length)))
+                return false;
+        }
+        lastText.clear();
         ::close(ueventFd);
         ueventFd = -1;
         if (length >= 0)
             break;
     }
+    lastText.clear();
     dirFd = folderFd;
+    return false;
 }
 
 bool LinuxPowerSupply::parseUevent(int length)

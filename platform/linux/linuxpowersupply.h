@@ -6,6 +6,7 @@
 #define VANTEL_PLATFORM_LINUXPOWERSUPPLY_H
 
 #include <cstdint>
+#include <string>
 
 #include "linuxattribute.h"
 
@@ -40,8 +41,10 @@ public:
     // from its start, as sysfs makes the text anew on each read from there;
     // opened anew once when that read fails (a supply that went and came
     // back under the same name), and left -1 when the files are read
-    // instead.
-    void read(int folderFd, int& ueventFd);
+    // instead. `lastText` is the uevent text of the read before: true, with
+    // nothing parsed and no attribute to ask for, when the text is the same
+    // again; else it becomes this read's text (empty when the files are read).
+    bool read(int folderFd, int& ueventFd, std::string& lastText);
 
     // The attribute's text without trailing white space; nullptr when it is
     // missing, unreadable or empty. Valid until the next call.

@@ -130,8 +130,8 @@ private slots:
     }
 
     // A supply is kept open between queries: its uevent written anew is read
-    // anew, one replaced under the same name is opened anew, and one gone
-    // leaves no descriptor behind.
+    // anew, the same text answers the same, one replaced under the same name
+    // is opened anew, and one gone leaves no descriptor behind.
     void suppliesKeptBetweenQueries()
     {
         FakeDeviceTree tree;
@@ -151,8 +151,12 @@ private slots:
         tree.write(bat, uevent + "77\n");
         QVERIFY(power.getSystemPowerStatus(status));
         QCOMPARE(int(status.batteryLifePercent), 77);
-        for (int i = 0; i < 20; ++i)
-            QVERIFY(power.getSystemPowerStatus(status));
+        for (int i = 0; i < 20; ++i) {
+            SystemPowerStatus again;
+            QVERIFY(power.getSystemPowerStatus(again));
+            QCOMPARE(int(again.acLineStatus), 1);
+            QCOMPARE(int(again.batteryLifePercent), 77);
+        }
         QCOMPARE(openFiles(), withBoth);
         tree.remove(QStringLiteral("class/power_supply/BAT0"));
         QVERIFY(power.getSystemPowerStatus(status));
