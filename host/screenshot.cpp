@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <limits>
-#include <utility>
 
 #include "xindicator.h"
 #include "xinfo.h"
@@ -27,6 +26,11 @@ QString rect(const QWidget* widget, const QWidget* window)
     return QStringLiteral("%1 %2 %3 %4").arg(at.x()).arg(at.y()).arg(widget->width()).arg(widget->height());
 }
 
+bool isPollingThread(const QObject* object)
+{
+    return object->inherits("QThread") && object->metaObject()->indexOfSignal("updateStatus(bool)") >= 0;
+}
+
 } // namespace
 
 Screenshot::Screenshot(QWidget* shownWindow, QWidget* titleBar, const QVector<XInfo*>& infos, int pollCount,
@@ -39,13 +43,8 @@ Screenshot::Screenshot(QWidget* shownWindow, QWidget* titleBar, const QVector<XI
 
 bool Screenshot::start(QString& error)
 {
-    XInfo* polled = nullptr;
-    for (XInfo* info : std::as_const(indicators)) {
-        if (info && info->xinfo_getEnable()) {
-            polled = info;
-            break;
-        }
-    }
+    const bool polled = std::any_of(indicators.cbegin(), indicators.cend(),
+                                    [](const XInfo* info) { return info && info->xinfo_getEnable(); });
     if (!polled) {
         error = tr("no indicator is enabled, so nothing is polled");
         return false;
@@ -53,18 +52,16 @@ bool Screenshot::start(QString& error)
     if (polls <= 0)
         QTimer::singleShot(0, this, &Screenshot::take);
     else
-        polled->installEventFilter(this);
+        QCoreApplication::instance()->installEventFilter(this);
     QTimer::singleShot(timeLimitMs, this, &Screenshot::giveUp);
     return true;
 }
 
 bool Screenshot::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MetaCall && ++seen == polls) {
-        watched->removeEventFilter(this);
-        // The poll itself runs after this filter, and the other indicators'
-        // polls of the same round are queued behind it: take the picture
-        // once they have all run.
+    if (event->type() == QEvent::MetaCall && isPollingThread(watched) && ++seen == polls) {
+        QCoreApplication::instance()->removeEventFilter(this);
+        // The poll itself runs after this filter: take the picture once it has.
         QTimer::singleShot(0, this, &Screenshot::take);
     }
     return false;

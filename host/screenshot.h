@@ -1,8 +1,9 @@
 // Screenshot mode: after the Nth poll, a PNG of the window, then the end of
-// the program. Polls reach an indicator as queued calls from the library's
-// polling thread, so an event filter on one polled indicator counts them
-// without any knowledge of the library's inside. The geometry of the bar and
-// of the visible indicators goes to stdout, for whoever checks the picture.
+// the program. A poll is one queued call to the library's polling thread
+// object, in this thread, that runs every connected indicator's query: an
+// application-wide event filter counts those calls, knowing of the thread
+// only its signal updateStatus(bool). The geometry of the bar and of the
+// visible indicators goes to stdout, for whoever checks the picture.
 #ifndef SCREENSHOT_H
 #define SCREENSHOT_H
 

@@ -34,8 +34,8 @@ class XKeyboard;
 /// them; a host reads them, enables or disables them before
 /// VANTEL_indicatorAdd, and listens to sig_Information.
 ///
-/// Thread: the GUI thread only, like the button it owns; the polling thread
-/// reaches xinfo_getStatus() through a queued connection.
+/// Thread: the GUI thread only, like the button it owns; a poll of the
+/// polling thread reaches xinfo_getStatus() there, as one queued call a poll.
 ///
 /// Without the device: the provider answers HARDWARE_OFF (or XINFORET_FAIL)
 /// and the indicator hides its button; it shows it again by itself once a

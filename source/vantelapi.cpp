@@ -1,8 +1,6 @@
 #include "vantelapi.h"
 
-#include <QCoreApplication>
 #include <QtDebug>
-#include <QEvent>
 
 #include <utility>
 
@@ -49,17 +47,12 @@ void vantel_stopThread()
                                 qOverload<bool>(&XInfo::xinfo_getStatus));
     }
     // A thread held past the stop's wait is left, never terminated: killed,
-    // it could leave a lock of the log or of the host held for good.
-    const bool stopped = vantel_thread->stop();
+    // it could leave a lock of the log or of the host held for good. Its
+    // object goes once it has ended; connected before the stop, as the
+    // thread may be held in its finished() already.
+    QObject::connect(vantel_thread, &QThread::finished, vantel_thread, &QObject::deleteLater);
+    vantel_thread->stop();
     vantel_thread->quit();
-    if (!stopped)
-        QObject::connect(vantel_thread, &QThread::finished, vantel_thread, &QObject::deleteLater);
-    // Polls already queued to the indicators would run after the close, on a
-    // library without settings; drop them with the indicators.
-    for (XInfo* indicator : std::as_const(vantel_indicators)) {
-        if (indicator)
-            QCoreApplication::removePostedEvents(indicator, QEvent::MetaCall);
-    }
 }
 
 } // namespace

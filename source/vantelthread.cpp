@@ -87,6 +87,18 @@ std::atomic<unsigned> rounds{0};
 
 } // namespace
 
+// One queued call to this object, which lives in the GUI thread with the
+// indicators: the emission there reaches each of them directly, so a poll
+// wakes the GUI thread once instead of once per indicator. A call still
+// queued when the loop has ended emits nothing.
+void VantelThread::queuePoll()
+{
+    QMetaObject::invokeMethod(this, [this] {
+        if (isRunning() && !stopRequested())
+            runPoll();
+    }, Qt::QueuedConnection);
+}
+
 void VantelThread::runPoll()
 {
     rounds.fetch_add(1);
@@ -120,7 +132,7 @@ void VantelThread::run()
     do {
         const int current = state.load();
         if (current == INDICATORS_RUN && !stopRequested())
-            runPoll();
+            queuePoll();
         // One wait a cycle, not two back to back: the same cadence for one
         // wake-up of this thread.
         pause(current == INDICATORS_SLEEP ? 1100 : current == INDICATORS_RUN ? 2000 : 1000);

@@ -1,6 +1,7 @@
-// The polling thread: a metronome that emits updateStatus(false) once every
-// two seconds while the indicators run. It does no status work itself; the
-// indicators live in the GUI thread, so each emission reaches them queued.
+// The polling thread: a metronome that has updateStatus(false) emitted once
+// every two seconds while the indicators run. It does no status work itself:
+// it queues one call a cycle to this object, which lives in the GUI thread
+// with the indicators, and the emission there runs every indicator's query.
 #ifndef VANTELTHREAD_H
 #define VANTELTHREAD_H
 
@@ -24,13 +25,19 @@ public:
     void setState(int state);
     // Ends the loop and waits for it, at most kStopWaitMs; returns at once
     // from a thread that never started. A thread that has not ended by then
-    // (held in a slot connected directly) is reported in the log and left to
-    // end by itself, writing nothing more to the log; the answer is false.
+    // (held in a slot connected directly to its finished(), or in a log
+    // write that does not return) is reported in the log and left to end by
+    // itself, writing nothing more to the log; the answer is false. Polls
+    // still queued then emit nothing.
     bool stop();
     // Returns once run() has written its initial state (and traced its
     // start), so that a state set afterwards is not overwritten by it; at
     // once when the thread is not running.
     void waitForInitialState();
+    // Has runPoll() called in the thread this object lives in, from
+    // whichever thread calls it; calls queued behind a busy thread run one
+    // by one, each a round.
+    void queuePoll();
     // One poll: updateStatus(false) from the calling thread, as the next round.
     void runPoll();
     // How many polls have been emitted: the queries that one poll's signal

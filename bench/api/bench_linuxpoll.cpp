@@ -157,7 +157,7 @@ QByteArray procStatus(const char* key)
     return QByteArray();
 }
 
-int openFiles() { return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::System).size()); }
+int openFiles() { return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size()); }
 
 void startDoubles(Doubles& d)
 {

@@ -11,22 +11,44 @@
 
 namespace vantel::platform {
 
+// What the supplies listed in one look at the class folder add up to, or
+// one supply's share of it.
+struct LinuxPowerStatus::Totals {
+    // What the batteries add up to.
+    struct Batteries {
+        int count = 0;
+        bool discharging = false;
+        bool charging = false;
+
+        // Sums over the batteries that gave the unit; `*Count` tells how many did.
+        double energyNow = 0, energyFull = 0; // µWh, charge converted through the voltage
+        int energyCount = 0;
+        double chargeNow = 0, chargeFull = 0; // µAh
+        int chargeCount = 0;
+        double percentSum = 0;                // each battery's own percentage
+        int percentCount = 0;
+    };
+
+    int supplies = 0;
+    bool lineListed = false;
+    bool lineOnline = false;
+    Batteries batteries;
+};
+
+struct LinuxPowerStatus::KeptSupply {
+    std::string name;
+    ino_t entry;       // the listing's inode: another number is another supply
+    int folderFd;      // O_PATH; held, so that a folder made anew gets another inode
+    int ueventFd;      // -1 while the files are read instead
+    bool listed;
+    std::string text;  // the uevent last read; empty while the files are read
+    Totals share;      // what that text added up to, to be added again while it stays the same
+};
+
 namespace {
 
-// What the batteries add up to in one query.
-struct BatteryTotals {
-    int count = 0;
-    bool discharging = false;
-    bool charging = false;
-
-    // Sums over the batteries that gave the unit; `*Count` tells how many did.
-    double energyNow = 0, energyFull = 0; // µWh, charge converted through the voltage
-    int energyCount = 0;
-    double chargeNow = 0, chargeFull = 0; // µAh
-    int chargeCount = 0;
-    double percentSum = 0;                // each battery's own percentage
-    int percentCount = 0;
-};
+using BatteryTotals = LinuxPowerStatus::Totals::Batteries;
+using SupplyTotals = LinuxPowerStatus::Totals;
 
 using Supply = LinuxPowerSupply;
 
@@ -111,22 +133,97 @@ std::uint8_t combinedPercent(const BatteryTotals& totals)
     return roundedPercent(totals.percentSum / totals.percentCount);
 }
 
-// What the supplies listed in one look at the class folder add up to.
-struct SupplyTotals {
-    int supplies = 0;
-    bool lineListed = false;
-    bool lineOnline = false;
-    BatteryTotals batteries;
-};
+void addSupply(Supply& supply, SupplyTotals& totals)
+{
+    const char* type = supply.text(Supply::Type);
+    if (same(type, "Mains") || (type && std::strncmp(type, "USB", 3) == 0)) {
+        totals.lineListed = true;
+        std::int64_t online = 0;
+        if (supply.toInt64(Supply::Online, online) && online != 0)
+            totals.lineOnline = true;
+    } else if (same(type, "Battery")) {
+        addBattery(supply, totals.batteries);
+    }
+}
+
+// Adds one supply's share, in the order the supplies come, as reading it adds.
+void addShare(const SupplyTotals& share, SupplyTotals& totals)
+{
+    totals.lineListed = totals.lineListed || share.lineListed;
+    totals.lineOnline = totals.lineOnline || share.lineOnline;
+    const BatteryTotals& from = share.batteries;
+    BatteryTotals& to = totals.batteries;
+    to.count += from.count;
+    to.discharging = to.discharging || from.discharging;
+    to.charging = to.charging || from.charging;
+    to.energyNow += from.energyNow;
+    to.energyFull += from.energyFull;
+    to.energyCount += from.energyCount;
+    to.chargeNow += from.chargeNow;
+    to.chargeFull += from.chargeFull;
+    to.chargeCount += from.chargeCount;
+    to.percentSum += from.percentSum;
+    to.percentCount += from.percentCount;
+}
+
+using Kept = LinuxPowerStatus::KeptSupply;
+
+void release(const Kept& supply)
+{
+    if (supply.ueventFd >= 0)
+        ::close(supply.ueventFd);
+    ::close(supply.folderFd);
+}
+
+// Supplies beyond these are opened and closed at each query instead: a
+// machine lists a handful, and a folder of hundreds must not take as many
+// descriptors.
+constexpr std::size_t kMaxKept = 16;
+
+// The kept supply of listing entry `name` with inode `entry` of the folder
+// open as `classFd`, opened when it is new or another than the one kept
+// under that name; `spare`, to be released after use, when kMaxKept are kept
+// already; nullptr when it cannot be opened (it vanished since the listing).
+Kept* keep(std::vector<Kept>& kept, int classFd, const char* name, ino_t entry, Kept& spare)
+{
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        if (kept[i].name != name)
+            continue;
+        if (kept[i].entry == entry) {
+            kept[i].listed = true;
+            return &kept[i];
+        }
+        release(kept[i]);
+        kept.erase(kept.begin() + std::ptrdiff_t(i));
+        break;
+    }
+    const int folderFd = ::openat(classFd, name, O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0)
+        return nullptr;
+    if (kept.size() >= kMaxKept) {
+        spare = {std::string(), entry, folderFd, -1, true, std::string(), SupplyTotals()};
+        return &spare;
+    }
+    kept.push_back({name, entry, folderFd, -1, true, std::string(), SupplyTotals()});
+    return &kept.back();
+}
 
 // Lists the folder open as `classFd` from its start with getdents64 itself
-// (readdir() would want an fstat) and reads each supply.
-SupplyTotals readSupplies(int classFd)
+// (readdir() would want an fstat) and reads each supply; the supplies kept
+// that it no longer lists are let go.
+SupplyTotals readSupplies(int classFd, std::vector<Kept>& kept)
 {
+    for (Kept& supply : kept)
+        supply.listed = false;
     SupplyTotals totals;
     alignas(dirent64) char entries[4096];
     ssize_t size;
-    while ((size = ::getdents64(classFd, entries, sizeof(entries))) > 0) {
+    bool more = true;
+    while (more && (size = ::getdents64(classFd, entries, sizeof(entries))) > 0) {
+        // The kernel fills the buffer while the next entry fits: room left
+        // for the longest entry means the folder was read to its end, and
+        // the call that would say so is saved.
+        more = std::size_t(size) + sizeof(dirent64) > sizeof(entries);
         for (ssize_t at = 0; at < size;) {
             const auto* entry = reinterpret_cast<const dirent64*>(entries + at);
             at += entry->d_reclen;
@@ -134,18 +231,25 @@ SupplyTotals readSupplies(int classFd)
                 continue;
             ++totals.supplies;
             // A supply that vanishes between the listing and here is simply not counted.
-            Supply supply;
-            if (!supply.open(classFd, entry->d_name))
+            Kept spare{};
+            Kept* folder = keep(kept, classFd, entry->d_name, entry->d_ino, spare);
+            if (!folder)
                 continue;
-            const char* type = supply.text(Supply::Type);
-            if (same(type, "Mains") || (type && std::strncmp(type, "USB", 3) == 0)) {
-                totals.lineListed = true;
-                std::int64_t online = 0;
-                if (supply.toInt64(Supply::Online, online) && online != 0)
-                    totals.lineOnline = true;
-            } else if (same(type, "Battery")) {
-                addBattery(supply, totals.batteries);
+            // A text read before is not parsed again: its share is added again.
+            Supply supply;
+            if (!supply.read(folder->folderFd, folder->ueventFd, folder->text)) {
+                folder->share = SupplyTotals();
+                addSupply(supply, folder->share);
             }
+            addShare(folder->share, totals);
+            if (folder == &spare)
+                release(spare);
+        }
+    }
+    for (std::size_t i = kept.size(); i-- > 0;) {
+        if (!kept[i].listed) {
+            release(kept[i]);
+            kept.erase(kept.begin() + std::ptrdiff_t(i));
         }
     }
     return totals;
@@ -160,6 +264,8 @@ LinuxPowerStatus::LinuxPowerStatus(std::string sysfsRoot)
 
 LinuxPowerStatus::~LinuxPowerStatus()
 {
+    for (const Kept& supply : kept)
+        release(supply);
     if (classFd >= 0)
         ::close(classFd);
 }
@@ -172,7 +278,7 @@ bool LinuxPowerStatus::getSystemPowerStatus(SystemPowerStatus& status)
     // or went away is noticed.
     SupplyTotals totals;
     if (classFd >= 0 && ::lseek(classFd, 0, SEEK_SET) == 0)
-        totals = readSupplies(classFd);
+        totals = readSupplies(classFd, kept);
     if (totals.supplies == 0) {
         if (classFd >= 0)
             ::close(classFd);
@@ -184,7 +290,7 @@ bool LinuxPowerStatus::getSystemPowerStatus(SystemPowerStatus& status)
             status.batteryLifePercent = BATTERY_PERCENTAGE_UNKNOWN;
             return true;
         }
-        totals = readSupplies(classFd);
+        totals = readSupplies(classFd, kept);
     }
 
     const BatteryTotals& batteries = totals.batteries;

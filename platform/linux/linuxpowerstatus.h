@@ -5,6 +5,7 @@
 
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "powerstatus.h"
 
@@ -26,11 +27,19 @@ public:
     // Fails only when the sysfs root itself is missing.
     bool getSystemPowerStatus(SystemPowerStatus& status) override;
 
+    // What supplies add up to, and a supply listed by the last look at the
+    // class folder, kept open until a look no longer lists it: a query then
+    // reads each uevent with one call instead of four, and parses it only
+    // when it changed.
+    struct Totals;
+    struct KeptSupply;
+
 private:
     std::string root;
     std::string classDir;
-    std::mutex classMutex; // the open folder's position is shared
+    std::mutex classMutex; // the open folder's position and the kept supplies are shared
     int classFd = -1;
+    std::vector<KeptSupply> kept;
 };
 
 } // namespace vantel::platform

@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <string>
@@ -43,26 +42,36 @@ bool blank(char c)
 
 } // namespace
 
-LinuxPowerSupply::~LinuxPowerSupply()
+bool LinuxPowerSupply::read(int folderFd, int& ueventFd, std::string& lastText)
 {
-    if (dirFd >= 0)
-        ::close(dirFd);
-}
-
-bool LinuxPowerSupply::open(int classFd, const char* name)
-{
-    const int fd = openRegularFile(classFd, (std::string(name) + "/uevent").c_str());
-    if (fd >= 0) {
-        const long length = readSome(fd, uevent, sizeof(uevent));
-        ::close(fd);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (ueventFd < 0)
+            ueventFd = openRegularFile(folderFd, "uevent");
+        if (ueventFd < 0)
+            break;
+        long length;
+        do {
+            length = long(::pread(ueventFd, uevent, sizeof(uevent), 0));
+        } while (length < 0 && errno == EINTR);
         // A uevent that fills the buffer may have been cut, and one without
         // the type (older kernels, hand-made trees) may lack more: then the
         // files are read instead.
-        if (length >= 0 && length < long(sizeof(uevent)) && parseUevent(int(length)))
-            return true;
+        if (length >= 0 && length < long(sizeof(uevent))) {
+            if (lastText.size() == std::size_t(length) && std::memcmp(lastText.data(), uevent, lastText.size()) == 0)
+                return true;
+            lastText.assign(uevent, std::size_t(length));
+            if (parseUevent(int(length)))
+                return false;
+        }
+        lastText.clear();
+        ::close(ueventFd);
+        ueventFd = -1;
+        if (length >= 0)
+            break;
     }
-    dirFd = ::openat(classFd, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    return dirFd >= 0;
+    lastText.clear();
+    dirFd = folderFd;
+    return false;
 }
 
 bool LinuxPowerSupply::parseUevent(int length)

@@ -6,6 +6,7 @@
 #define VANTEL_PLATFORM_LINUXPOWERSUPPLY_H
 
 #include <cstdint>
+#include <string>
 
 #include "linuxattribute.h"
 
@@ -31,13 +32,19 @@ public:
     };
 
     LinuxPowerSupply() = default;
-    ~LinuxPowerSupply();
     LinuxPowerSupply(const LinuxPowerSupply&) = delete;
     LinuxPowerSupply& operator=(const LinuxPowerSupply&) = delete;
 
-    // Reads supply `name` of the class folder open as `classFd`. False when
-    // it vanished or cannot be read.
-    bool open(int classFd, const char* name);
+    // Reads the supply whose folder is open as `folderFd` (O_PATH will do),
+    // which must stay open while its attributes are asked for. `ueventFd`
+    // is its uevent file kept open between reads (-1: none yet): read again
+    // from its start, as sysfs makes the text anew on each read from there;
+    // opened anew once when that read fails (a supply that went and came
+    // back under the same name), and left -1 when the files are read
+    // instead. `lastText` is the uevent text of the read before: true, with
+    // nothing parsed and no attribute to ask for, when the text is the same
+    // again; else it becomes this read's text (empty when the files are read).
+    bool read(int folderFd, int& ueventFd, std::string& lastText);
 
     // The attribute's text without trailing white space; nullptr when it is
     // missing, unreadable or empty. Valid until the next call.
@@ -47,7 +54,7 @@ public:
 private:
     bool parseUevent(int length);
 
-    int dirFd = -1;          // attribute-file mode only
+    int dirFd = -1;          // attribute-file mode only; not ours
     bool fromUevent = false;
     const char* values[AttributeCount] = {};
     // A uevent is small (well under a kilobyte); sysfs never gives more than a page.

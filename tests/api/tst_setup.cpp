@@ -11,6 +11,7 @@
 #include "vantelapi.h"
 #include "vantelglobals.h"
 #include "vantelsimulation.h"
+#include "vantelthread.h"
 #include "xbartitle.h"
 #include "xindicator.h"
 #include "xinfo.h"
@@ -18,21 +19,27 @@
 
 namespace {
 
-// Counts the polls an indicator receives: each is a queued call.
+// Records the polls each indicator receives. A poll is one emission of the
+// polling thread's signal in the GUI thread, and it runs the query of every
+// indicator connected to the signal at that moment, directly and in order:
+// those are the ones polled.
 class PollCounter : public QObject
 {
 public:
     QMap<QObject*, QVector<qint64>> polls;
     QElapsedTimer clock;
+    QVector<XInfo*> watched;
+    bool offGuiThread = false;
 
     void watch(const QVector<XInfo*>& indicators)
     {
         clock.start();
         polls.clear();
-        for (XInfo* indicator : indicators) {
+        watched = indicators;
+        for (XInfo* indicator : indicators)
             polls[indicator];
-            indicator->installEventFilter(this);
-        }
+        disconnect(poll);
+        poll = connect(vantel_thread, &VantelThread::updateStatus, this, [this] { record(); });
     }
     QString polled(const QVector<XInfo*>& indicators) const
     {
@@ -50,13 +57,23 @@ public:
         return n;
     }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
+private:
+    void record()
     {
-        if (event->type() == QEvent::MetaCall)
-            polls[watched].append(clock.elapsed());
-        return false;
+        offGuiThread |= QThread::currentThread() != qApp->thread();
+        for (XInfo* indicator : std::as_const(watched)) {
+            // A connection that can be made anew was not there; it is taken away at once.
+            const QMetaObject::Connection probe = connect(vantel_thread, &VantelThread::updateStatus, indicator,
+                                                          qOverload<bool>(&XInfo::xinfo_getStatus),
+                                                          Qt::UniqueConnection);
+            if (probe)
+                disconnect(probe);
+            else
+                polls[indicator].append(clock.elapsed());
+        }
     }
+
+    QMetaObject::Connection poll;
 };
 
 } // namespace
@@ -192,6 +209,7 @@ void tst_Setup::placementAndPolling()
 
     QTRY_VERIFY_WITH_TIMEOUT(counter.polls.value(indicators[0]).size() >= 3, 10000);
     QCOMPARE(counter.polled(indicators), QStringLiteral("0,1,2,3,7,8,11"));
+    QVERIFY(!counter.offGuiThread);
     const QVector<qint64> times = counter.polls.value(indicators[0]);
     for (int i = 1; i < times.size(); ++i)
         QVERIFY2(qAbs(times[i] - times[i - 1] - 2000) < 700, qPrintable(QString::number(times[i] - times[i - 1])));

@@ -1,7 +1,8 @@
 // Guards the Linux power status: which supplies count as mains, which
 // batteries count and how several combine, the desktop answer without a
 // battery, and defined answers for missing, empty, garbage or overlong
-// attributes and for a battery that vanishes between two queries. Every
+// attributes, for a battery that vanishes between two queries, and for
+// supplies kept open between queries and replaced under them. Every
 // fixture answers the same read from its uevent files as from its attribute
 // files alone.
 #include <QDirIterator>
@@ -11,6 +12,16 @@
 #include "linux/linuxpowerstatus.h"
 
 using namespace vantel::platform;
+
+namespace {
+
+// What this process holds open, the supplies a query keeps included.
+int openFiles()
+{
+    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size());
+}
+
+} // namespace
 
 class TestLinuxPowerStatus : public QObject
 {
@@ -116,6 +127,66 @@ private slots:
         QVERIFY(QFile::remove(tree.root() + "/class/power_supply/BAT0/capacity"));
         QVERIFY(LinuxPowerStatus(tree.root().toStdString()).getSystemPowerStatus(status));
         QCOMPARE(int(status.batteryLifePercent), 255); // not the uevent's cut text
+    }
+
+    // A supply is kept open between queries: its uevent written anew is read
+    // anew, the same text answers the same, one replaced under the same name
+    // is opened anew, and one gone leaves no descriptor behind.
+    void suppliesKeptBetweenQueries()
+    {
+        FakeDeviceTree tree;
+        const QString bat = QStringLiteral("class/power_supply/BAT0/uevent");
+        const QByteArray uevent = "POWER_SUPPLY_NAME=BAT0\nPOWER_SUPPLY_TYPE=Battery\nPOWER_SUPPLY_CAPACITY=";
+        tree.write(QStringLiteral("class/power_supply/AC/uevent"), "POWER_SUPPLY_TYPE=Mains\nPOWER_SUPPLY_ONLINE=1\n");
+        tree.write(bat, uevent + "40\n");
+        LinuxPowerStatus power(tree.root().toStdString());
+        SystemPowerStatus status;
+        QVERIFY(power.getSystemPowerStatus(status));
+        QCOMPARE(int(status.batteryLifePercent), 40);
+        const auto withBoth = openFiles();
+        tree.write(bat, uevent + "41\n");
+        QVERIFY(power.getSystemPowerStatus(status));
+        QCOMPARE(int(status.batteryLifePercent), 41);
+        tree.remove(QStringLiteral("class/power_supply/BAT0"));
+        tree.write(bat, uevent + "77\n");
+        QVERIFY(power.getSystemPowerStatus(status));
+        QCOMPARE(int(status.batteryLifePercent), 77);
+        for (int i = 0; i < 20; ++i) {
+            SystemPowerStatus again;
+            QVERIFY(power.getSystemPowerStatus(again));
+            QCOMPARE(int(again.acLineStatus), 1);
+            QCOMPARE(int(again.batteryLifePercent), 77);
+        }
+        QCOMPARE(openFiles(), withBoth);
+        tree.remove(QStringLiteral("class/power_supply/BAT0"));
+        QVERIFY(power.getSystemPowerStatus(status));
+        QCOMPARE(int(status.batteryLifePercent), 255);
+        QVERIFY(openFiles() < withBoth);
+    }
+
+    // A folder longer than one listing call gives: every supply is read,
+    // wherever the system battery comes in the listing (each tree orders
+    // it anew), and only a few stay open.
+    void longListing()
+    {
+        for (int tree = 0; tree < 4; ++tree) {
+            FakeDeviceTree folder;
+            QStringList lines;
+            for (int i = 0; i < 300; ++i) {
+                const QString mouse = QStringLiteral("hidpp_battery_%1_long_enough_name").arg(i);
+                lines << mouse + "/type=Battery" << mouse + "/scope=Device" << mouse + "/capacity=5";
+            }
+            const QString battery = QStringLiteral("BAT%1").arg(tree);
+            folder.supplies(lines << battery + "/type=Battery" << battery + "/capacity=57");
+            const int before = openFiles();
+            LinuxPowerStatus power(folder.root().toStdString());
+            SystemPowerStatus status;
+            for (int query = 0; query < 2; ++query) {
+                QVERIFY(power.getSystemPowerStatus(status));
+                QCOMPARE(int(status.batteryLifePercent), 57);
+            }
+            QVERIFY(openFiles() - before <= 40);
+        }
     }
 
     void batteryVanishesBetweenQueries()

@@ -62,9 +62,14 @@ const Case kCases[] = {
      }},
     {"uevent", "BAT0/uevent",
      [](const std::string& folder, const std::string&) {
-         const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+         const int dir = ::open((folder + "/BAT0").c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
          LinuxPowerSupply supply;
-         const bool read = supply.open(dir, "BAT0") && supply.text(LinuxPowerSupply::Type) != nullptr;
+         int uevent = -1;
+         std::string text;
+         supply.read(dir, uevent, text);
+         const bool read = supply.text(LinuxPowerSupply::Type) != nullptr;
+         if (uevent >= 0)
+             ::close(uevent);
          ::close(dir);
          return read;
      }},
