@@ -9,6 +9,7 @@
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -277,16 +278,17 @@ QByteArray PngEncoder::encode(const QImage& input) const
         strips[std::size_t(k)].firstRow = int(qint64(height) * k / count);
         strips[std::size_t(k)].endRow = int(qint64(height) * (k + 1) / count);
     }
-    std::vector<uchar> filtered(rowBytes * std::size_t(height));
+    // Every byte is written by the filters: not zeroed first.
+    const std::unique_ptr<uchar[]> filtered(new uchar[rowBytes * std::size_t(height)]);
     runInParallel(count, [&](int k) {
         const Strip& strip = strips[std::size_t(k)];
-        filterStrip(picture, strip, format, bpp, filtered.data() + rowBytes * std::size_t(strip.firstRow));
+        filterStrip(picture, strip, format, bpp, filtered.get() + rowBytes * std::size_t(strip.firstRow));
     });
     runInParallel(count, [&](int k) {
         Strip& strip = strips[std::size_t(k)];
         const std::size_t offset = rowBytes * std::size_t(strip.firstRow);
         const std::size_t dictionary = std::min(offset, kWindow);
-        strip.ok = deflateStrip(filtered.data() + offset - dictionary, dictionary, filtered.data() + offset,
+        strip.ok = deflateStrip(filtered.get() + offset - dictionary, dictionary, filtered.get() + offset,
                                 rowBytes * std::size_t(strip.endRow - strip.firstRow), k == count - 1, strip);
     });
 

@@ -1,13 +1,14 @@
-// The GUI-thread time of one screen capture (the desktop grabbed and saved
-// as PNG on the removable disk) of a 1920x1080 screen on a private Xvfb,
-// beside scrot saving the same screen, timed as a whole process. The screen
-// shows a made-up desktop: gradients, text and a photograph-like field, so
-// that the PNG encoder has real work. Wall time: the GUI thread waits for the
-// X server's copy and the disk as much as it encodes; scrot's CPU time is
-// its child_cpu_ms. BM_QtPngWriter saves the grabbed picture with Qt's own
-// writer at its default quality (-1) and at 70, whose files come out the size
-// of scrot's: what the compression level costs. BM_PngEncoder encodes it as a
-// capture does, at Qt's default level, on one thread and on two.
+// The CPU of one screen capture (the desktop grabbed and saved as PNG on the
+// removable disk) of a 1920x1080 screen on a private Xvfb, beside scrot
+// saving the same screen, timed as a whole process. The screen shows a
+// made-up desktop: gradients, text and a photograph-like field, so that the
+// PNG encoder has real work. The CPU column is the GUI thread's; all_cpu_ms,
+// every thread's, compares with scrot's child_cpu_ms. Wall time: the GUI
+// thread waits for the X server's copy and the disk as much as it encodes.
+// BM_Grab is the capture's grab alone. BM_QtPngWriter saves the grabbed
+// picture with Qt's own writer at its default quality (-1), the file size a
+// capture keeps within, and at 70, whose files come out the size of scrot's.
+// BM_PngEncoder encodes it as a capture does, on one thread and on two.
 //   bench_screencapture --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
 
