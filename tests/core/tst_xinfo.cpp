@@ -13,7 +13,6 @@
 #include "testcatalogue.h"
 #include "testlog.h"
 #include "testsettings.h"
-#include "tracelwrapper.h"
 #include "vantelapi.h"
 #include "vantelglobals.h"
 #include "vantelsimulation.h"
@@ -60,6 +59,7 @@ class tst_XInfo : public QObject
 
 private slots:
     void initTestCase();
+    void cleanupTestCase();
     void init();
     void cleanup();
     void enableAndModeTable_data();
@@ -85,6 +85,12 @@ void tst_XInfo::initTestCase()
     QVERIFY(installTestCatalogue(QStringLiteral(VANTEL_ICON_BUILD_DIR)));
     sim = new VantelSimulation(this);
     sim->setPowerStatus(0, 40);
+    VANTEL_OpenLib();
+}
+
+void tst_XInfo::cleanupTestCase()
+{
+    VANTEL_CloseLib();
 }
 
 void tst_XInfo::init()
@@ -329,9 +335,6 @@ void tst_XInfo::traceLines()
 {
     QFETCH(int, type);
     QFETCH(QStringList, lines);
-    QFile::remove(testLogFile());
-    vantel_log = new Tracel;
-    vantel_log->trc_open("vantel.dll");
     XInfo indicator;
     indicator.xinfo_init(type, XINFO_MODE_ICON);
     indicator.xinfo_setEnable(true);
@@ -339,8 +342,6 @@ void tst_XInfo::traceLines()
     const int headers = testLogTexts(4096).size();
     const int reports = testLogTexts(1024).size();
     indicator.xinfo_getStatus(false);
-    delete vantel_log;
-    vantel_log = nullptr;
     QCOMPARE(testLogTexts(4096).mid(headers) + testLogTexts(1024).mid(reports), lines);
 }
 

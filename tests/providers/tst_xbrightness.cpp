@@ -17,7 +17,7 @@
 #include "testlog.h"
 #include "testlogindsession.h"
 #include "testpowerscheme.h"
-#include "tracelwrapper.h"
+#include "vantelapi.h"
 #include "xbrightness.h"
 #include "xindicator.h"
 #include "xinfo.h"
@@ -72,7 +72,10 @@ private slots:
     {
         QVERIFY2(bus.start(), qPrintable(bus.error()));
         QVERIFY(installTestCatalogue(qEnvironmentVariable("VANTEL_SOURCE_DIR") + "/icons"));
+        VANTEL_OpenLib();
     }
+
+    void cleanupTestCase() { VANTEL_CloseLib(); }
 
     void init()
     {
@@ -183,21 +186,16 @@ private slots:
     {
         QFETCH(int, mask);
         QFETCH(QStringList, lines);
-        QFile::remove(testLogFile());
-        vantel_log = new Tracel;
-        vantel_log->trc_open("vantel.dll");
         setMains(false);
         tablet->idle.setTickCount(5000);
         XBrightness brightness(nullptr);
-        const QStringList traced = tracedDuring(mask, [&] {
+        const auto ticks = [&] {
             for (const std::uint32_t idle : {0, 29, 31, 45}) {
                 tablet->idle.setIdleSeconds(idle);
                 brightness.slt_InactivityWatchdog();
             }
-        });
-        delete vantel_log;
-        vantel_log = nullptr;
-        QCOMPARE(traced, lines);
+        };
+        QCOMPARE(tracedDuring(mask, ticks), lines);
     }
 
     void timeoutsSuspendedAndRestored()
