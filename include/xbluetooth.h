@@ -4,16 +4,13 @@
 /// @file
 /// XBluetooth, the Bluetooth indicator's provider.
 
-#include <QObject>
-#include <QString>
-
-#include "vantel_export.h"
+#include "xfixedprovider.h"
 
 /// The Bluetooth indicator's provider. It reads no device: it answers idle, so
 /// the indicator keeps whatever its first query showed.
 ///
 /// Thread: the GUI thread only, where the library makes it as a child of its indicator.
-class VANTEL_EXPORT XBluetooth : public QObject
+class VANTEL_EXPORT XBluetooth : public XFixedProvider
 {
     Q_OBJECT
 public:
@@ -23,11 +20,6 @@ public:
 
     /// One status query: always XINFORET_IDLE, and the report left as it was.
     int xblu_getStatus(QString& value, QString& icon);
-
-private:
-    qint32 status;
-    QString valueText;
-    QString iconPath;
 };
 
 #endif

@@ -4,15 +4,12 @@
 /// @file
 /// XVciInfo, the VCI indicator's provider.
 
-#include <QObject>
-#include <QString>
-
-#include "vantel_export.h"
+#include "xfixedprovider.h"
 
 /// The VCI indicator's provider. It reads no device: the indicator stays hidden.
 ///
 /// Thread: the GUI thread only, where the library makes it as a child of its indicator.
-class VANTEL_EXPORT XVciInfo : public QObject
+class VANTEL_EXPORT XVciInfo : public XFixedProvider
 {
     Q_OBJECT
 public:
@@ -22,11 +19,6 @@ public:
 
     /// One status query: always HARDWARE_OFF: the indicator stays hidden.
     int xvciinf_getStatus(QString& value, QString& icon);
-
-private:
-    qint32 status;
-    QString valueText;
-    QString iconPath;
 };
 
 #endif

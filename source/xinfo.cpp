@@ -25,10 +25,6 @@ bool forceRefresh = false;
 
 namespace {
 
-const int kInterfaceIndicator = 12;  // Panor's selector for the indicator size
-const int kIndicatorStyle = 9;
-const int kControlStatus = 2;
-
 struct ControlName {
     const char* name;
     int id;
@@ -45,9 +41,7 @@ const ControlName kControlNames[IND_TYPE_COUNT] = {
 
 int interfaceHeight()
 {
-    return panor_guiData->panord_getInterfaceSize(
-                            static_cast<PanorData::PANORD_INTERFACESIZE>(kInterfaceIndicator))
-        .height();
+    return panor_guiData->panord_getInterfaceSize(PanorData::PANORD_INDICATOR).height();
 }
 
 int setting(int key)
@@ -97,8 +91,8 @@ void XInfo::reset()
     widget->setFixedWidth(side);
 
     widget->xind_setPerimeter(perimeter);
-    widget->xind_setStyle(kIndicatorStyle);
-    widget->xctl_setStatus(static_cast<XControl::eCONTROL_STATUS>(kControlStatus));
+    widget->xind_setStyle(XIndicator::XIND_STYLE_FLAT | XIndicator::XIND_STYLE_HOVER);
+    widget->xctl_setStatus(XControl::XCTL_STATUS_ACTIVE);
 }
 
 void XInfo::xinfo_setType(int value)

@@ -36,8 +36,6 @@ const char* const kDnsManagerPath = "/org/freedesktop/NetworkManager/DnsManager"
 const char* const kDnsManager = "org.freedesktop.NetworkManager.DnsManager";
 const char* const kResolved = "org.freedesktop.resolve1";
 
-enum : uint { NM_DEVICE_TYPE_ETHERNET = 1, NM_DEVICE_TYPE_WIFI = 2, NM_DEVICE_TYPE_LOOPBACK = 32 };
-
 std::atomic<int> helperCount{0};
 
 QString text(const char* latin1)

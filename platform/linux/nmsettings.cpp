@@ -53,7 +53,7 @@ NmSettings nmProfileSettings(const WlanProfile& profile, const QString& uuid)
         security[QStringLiteral("auth-alg")] = profile.auth == DOT11_AUTH_ALGO_80211_SHARED_KEY ? QStringLiteral("shared")
                                                                                                 : QStringLiteral("open");
         security[QStringLiteral("wep-tx-keyidx")] = uint(profile.keyIndex);
-        security[QStringLiteral("wep-key-type")] = uint(profile.passphrase ? 2 : 1);
+        security[QStringLiteral("wep-key-type")] = uint(profile.passphrase ? NM_WEP_KEY_TYPE_PASSPHRASE : NM_WEP_KEY_TYPE_KEY);
         if (!key.isEmpty())
             security[QStringLiteral("wep-key%1").arg(profile.keyIndex)] = key;
     } else if (profile.cipher != DOT11_CIPHER_ALGO_NONE) {

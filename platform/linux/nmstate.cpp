@@ -13,34 +13,14 @@ namespace vantel::platform {
 
 namespace {
 
-// NM_WIFI_DEVICE_CAP_* and NM_802_11_AP_* flags.
-enum : uint {
-    CAP_CIPHER_WEP40 = 0x1,
-    CAP_CIPHER_WEP104 = 0x2,
-    CAP_CIPHER_TKIP = 0x4,
-    CAP_CIPHER_CCMP = 0x8,
-    CAP_WPA = 0x10,
-    CAP_RSN = 0x20,
-    CAP_ADHOC = 0x80,
-    CAP_FREQ_VALID = 0x100,
-    CAP_FREQ_2GHZ = 0x200,
-    CAP_FREQ_5GHZ = 0x400,
-    AP_FLAGS_PRIVACY = 0x1,
-    AP_SEC_PAIR_TKIP = 0x4,
-    AP_SEC_PAIR_CCMP = 0x8,
-    AP_SEC_KEY_MGMT_802_1X = 0x200,
-    NM_MODE_ADHOC = 1,
-    NM_MODE_INFRA = 2
-};
-
 // NetworkManager's device states as Windows names an interface's.
 std::uint32_t interfaceState(uint nmState)
 {
-    if (nmState < 30)
+    if (nmState < NM_DEVICE_STATE_DISCONNECTED)
         return wlan_interface_state_not_ready; // unknown, unmanaged, unavailable
-    if (nmState == 30 || nmState >= NM_DEVICE_STATE_FAILED)
+    if (nmState == NM_DEVICE_STATE_DISCONNECTED || nmState >= NM_DEVICE_STATE_FAILED)
         return wlan_interface_state_disconnected;
-    if (nmState < 60)
+    if (nmState < NM_DEVICE_STATE_NEED_AUTH)
         return wlan_interface_state_associating; // prepare, config
     if (nmState < NM_DEVICE_STATE_ACTIVATED)
         return wlan_interface_state_authenticating; // need auth, IP configuration and checks
@@ -66,14 +46,14 @@ void security(const NmAccessPoint& ap, std::uint32_t& auth, std::uint32_t& ciphe
 {
     const uint rsnOrWpa = ap.rsnFlags ? ap.rsnFlags : ap.wpaFlags;
     if (rsnOrWpa) {
-        const bool enterprise = rsnOrWpa & AP_SEC_KEY_MGMT_802_1X;
+        const bool enterprise = rsnOrWpa & NM_802_11_AP_SEC_KEY_MGMT_802_1X;
         if (ap.rsnFlags)
             auth = enterprise ? DOT11_AUTH_ALGO_RSNA : DOT11_AUTH_ALGO_RSNA_PSK;
         else
             auth = enterprise ? DOT11_AUTH_ALGO_WPA : DOT11_AUTH_ALGO_WPA_PSK;
-        const bool tkipOnly = (rsnOrWpa & AP_SEC_PAIR_TKIP) && !(rsnOrWpa & AP_SEC_PAIR_CCMP);
+        const bool tkipOnly = (rsnOrWpa & NM_802_11_AP_SEC_PAIR_TKIP) && !(rsnOrWpa & NM_802_11_AP_SEC_PAIR_CCMP);
         cipher = tkipOnly ? DOT11_CIPHER_ALGO_TKIP : DOT11_CIPHER_ALGO_CCMP;
-    } else if (ap.flags & AP_FLAGS_PRIVACY) {
+    } else if (ap.flags & NM_802_11_AP_FLAGS_PRIVACY) {
         auth = DOT11_AUTH_ALGO_80211_OPEN;
         cipher = DOT11_CIPHER_ALGO_WEP;
     } else {
@@ -85,18 +65,18 @@ void security(const NmAccessPoint& ap, std::uint32_t& auth, std::uint32_t& ciphe
 void infrastructurePairs(uint caps, std::vector<DOT11_AUTH_CIPHER_PAIR>& pairs)
 {
     pairs.push_back({DOT11_AUTH_ALGO_80211_OPEN, DOT11_CIPHER_ALGO_NONE});
-    for (const auto& wep : {std::pair<uint, std::uint32_t>{CAP_CIPHER_WEP40, DOT11_CIPHER_ALGO_WEP40},
-                            {CAP_CIPHER_WEP104, DOT11_CIPHER_ALGO_WEP104}}) {
+    for (const auto& wep : {std::pair<uint, std::uint32_t>{NM_WIFI_DEVICE_CAP_CIPHER_WEP40, DOT11_CIPHER_ALGO_WEP40},
+                            {NM_WIFI_DEVICE_CAP_CIPHER_WEP104, DOT11_CIPHER_ALGO_WEP104}}) {
         if (caps & wep.first) {
             pairs.push_back({DOT11_AUTH_ALGO_80211_OPEN, wep.second});
             pairs.push_back({DOT11_AUTH_ALGO_80211_SHARED_KEY, wep.second});
         }
     }
-    const std::pair<uint, std::uint32_t> ciphers[] = {{CAP_CIPHER_TKIP, DOT11_CIPHER_ALGO_TKIP},
-                                                      {CAP_CIPHER_CCMP, DOT11_CIPHER_ALGO_CCMP}};
-    const std::pair<uint, std::uint32_t> auths[] = {{CAP_WPA, DOT11_AUTH_ALGO_WPA}, {CAP_WPA, DOT11_AUTH_ALGO_WPA_PSK},
-                                                    {CAP_RSN, DOT11_AUTH_ALGO_RSNA},
-                                                    {CAP_RSN, DOT11_AUTH_ALGO_RSNA_PSK}};
+    const std::pair<uint, std::uint32_t> ciphers[] = {{NM_WIFI_DEVICE_CAP_CIPHER_TKIP, DOT11_CIPHER_ALGO_TKIP},
+                                                      {NM_WIFI_DEVICE_CAP_CIPHER_CCMP, DOT11_CIPHER_ALGO_CCMP}};
+    const std::pair<uint, std::uint32_t> auths[] = {{NM_WIFI_DEVICE_CAP_WPA, DOT11_AUTH_ALGO_WPA}, {NM_WIFI_DEVICE_CAP_WPA, DOT11_AUTH_ALGO_WPA_PSK},
+                                                    {NM_WIFI_DEVICE_CAP_RSN, DOT11_AUTH_ALGO_RSNA},
+                                                    {NM_WIFI_DEVICE_CAP_RSN, DOT11_AUTH_ALGO_RSNA_PSK}};
     for (const auto& auth : auths)
         for (const auto& cipher : ciphers)
             if ((caps & auth.first) && (caps & cipher.first))
@@ -105,14 +85,14 @@ void infrastructurePairs(uint caps, std::vector<DOT11_AUTH_CIPHER_PAIR>& pairs)
 
 void adhocPairs(uint caps, std::vector<DOT11_AUTH_CIPHER_PAIR>& pairs)
 {
-    if (!(caps & CAP_ADHOC))
+    if (!(caps & NM_WIFI_DEVICE_CAP_ADHOC))
         return;
     pairs.push_back({DOT11_AUTH_ALGO_80211_OPEN, DOT11_CIPHER_ALGO_NONE});
-    if (caps & CAP_CIPHER_WEP40)
+    if (caps & NM_WIFI_DEVICE_CAP_CIPHER_WEP40)
         pairs.push_back({DOT11_AUTH_ALGO_80211_OPEN, DOT11_CIPHER_ALGO_WEP40});
-    if (caps & CAP_CIPHER_WEP104)
+    if (caps & NM_WIFI_DEVICE_CAP_CIPHER_WEP104)
         pairs.push_back({DOT11_AUTH_ALGO_80211_OPEN, DOT11_CIPHER_ALGO_WEP104});
-    if ((caps & CAP_RSN) && (caps & CAP_CIPHER_CCMP))
+    if ((caps & NM_WIFI_DEVICE_CAP_RSN) && (caps & NM_WIFI_DEVICE_CAP_CIPHER_CCMP))
         pairs.push_back({DOT11_AUTH_ALGO_RSNA_PSK, DOT11_CIPHER_ALGO_CCMP});
 }
 
@@ -123,7 +103,7 @@ WifiAccessPoint accessPoint(const NmAccessPoint& nm)
     ap.bssid = macAddress(nm.hwAddress);
     ap.quality = std::min(nm.strength, 100u);
     ap.frequencyMHz = nm.frequency;
-    ap.bssType = nm.mode == NM_MODE_ADHOC ? dot11_BSS_type_independent : dot11_BSS_type_infrastructure;
+    ap.bssType = nm.mode == NM_802_11_MODE_ADHOC ? dot11_BSS_type_independent : dot11_BSS_type_infrastructure;
     security(nm, ap.auth, ap.cipher);
     return ap;
 }
@@ -282,13 +262,13 @@ WifiMachine nmWifiMachine(const NmState& state)
         wlan.softwareRadioOn = state.wirelessEnabled;
         wlan.hardwareRadioOn = state.wirelessHardwareEnabled;
         wlan.state = interfaceState(device.state);
-        wlan.bssType = device.mode == NM_MODE_ADHOC   ? dot11_BSS_type_independent
-                       : device.mode == NM_MODE_INFRA ? dot11_BSS_type_infrastructure
+        wlan.bssType = device.mode == NM_802_11_MODE_ADHOC   ? dot11_BSS_type_independent
+                       : device.mode == NM_802_11_MODE_INFRA ? dot11_BSS_type_infrastructure
                                                       : dot11_BSS_type_any;
-        if (device.capabilities & CAP_FREQ_VALID) {
-            if (device.capabilities & CAP_FREQ_2GHZ)
+        if (device.capabilities & NM_WIFI_DEVICE_CAP_FREQ_VALID) {
+            if (device.capabilities & NM_WIFI_DEVICE_CAP_FREQ_2GHZ)
                 wlan.phyTypes.push_back(dot11_phy_type_erp);
-            if (device.capabilities & CAP_FREQ_5GHZ)
+            if (device.capabilities & NM_WIFI_DEVICE_CAP_FREQ_5GHZ)
                 wlan.phyTypes.push_back(dot11_phy_type_ofdm);
         }
         infrastructurePairs(device.capabilities, wlan.infrastructurePairs);
@@ -314,7 +294,7 @@ WifiMachine nmWifiMachine(const NmState& state)
         }
         // From preparing the connection to taking it down, as Windows keeps
         // a connection from associating to disconnecting.
-        if (device.state >= 40 && device.state <= 110)
+        if (device.state >= NM_DEVICE_STATE_PREPARE && device.state <= NM_DEVICE_STATE_DEACTIVATING)
             wlan.connectedProfile = nmActiveProfile(state, device).toStdString();
         machine.interfaces.push_back(std::move(wlan));
     }

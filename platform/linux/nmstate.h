@@ -12,23 +12,16 @@
 #include <QVariantMap>
 
 #include "nativewifimodel.h"
+#include "nmprotocol.h"
 
 namespace vantel::platform {
-
-// NetworkManager's device states that the notifications follow.
-enum : uint {
-    NM_DEVICE_STATE_DISCONNECTED = 30,
-    NM_DEVICE_STATE_PREPARE = 40,
-    NM_DEVICE_STATE_ACTIVATED = 100,
-    NM_DEVICE_STATE_FAILED = 120
-};
 
 struct NmAccessPoint {
     QByteArray ssid;
     QString hwAddress;
     uint strength = 0; // percent
     uint frequency = 0; // MHz
-    uint mode = 2;      // NM80211Mode: 1 ad hoc, 2 infrastructure
+    uint mode = NM_802_11_MODE_INFRA;
     uint flags = 0;
     uint wpaFlags = 0;
     uint rsnFlags = 0;

@@ -1,6 +1,6 @@
 // Guards the icon catalogue: per-file SVG to PNG fallback in a directory that
-// mixes both, unused slots, the shared keyboard icon, and directories kept
-// from the first build.
+// mixes both, the shared keyboard icon, and directories kept from the first
+// build.
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -48,12 +48,6 @@ void tst_IconCatalogue::resolvesPerFile()
     QCOMPARE(icons[ICON_WIFI_VERYLOW].path, base + "wifi_verylow.png");  // neither exists
     QCOMPARE(icons[ICON_KEYBOARD_ERROR].path, icons[ICON_KEYBOARD_ERROR2].path);
     QCOMPARE(icons[ICON_KEYBOARD_ERROR].path, base + "keyboard_error.png");
-    QCOMPARE(icons[ICON_NULL].kind, 0);
-    for (int unused : {21, 22, 23, 24, 25, 28, 29, 30}) {
-        QVERIFY(icons[unused].name.isEmpty());
-        QCOMPARE(icons[unused].kind, -1);
-        QCOMPARE(icons[unused].path, base);
-    }
 }
 
 // A later build resolves the names again, in the directories of the first.

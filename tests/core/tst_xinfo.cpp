@@ -1,7 +1,8 @@
 // Guards the indicator: the enable / mode table by platform code read from a
 // real settings file, the shared forced refresh, visibility by status code and
 // by sleep, click routing and the button's name and id by type, the icon
-// size, and the meta-object a host reads and writes.
+// size, the meta-object a host reads and writes, and the lines one poll of
+// the providers that read no device traces, one table.
 #include <QApplication>
 #include <QMetaProperty>
 #include <QSignalSpy>
@@ -10,6 +11,7 @@
 
 #include "iconcatalogue.h"
 #include "testcatalogue.h"
+#include "testlog.h"
 #include "testsettings.h"
 #include "vantelapi.h"
 #include "vantelglobals.h"
@@ -57,6 +59,7 @@ class tst_XInfo : public QObject
 
 private slots:
     void initTestCase();
+    void cleanupTestCase();
     void init();
     void cleanup();
     void enableAndModeTable_data();
@@ -66,6 +69,8 @@ private slots:
     void clickRouting();
     void batteryWarningReachesHost();
     void metaObjectForHosts();
+    void traceLines_data();
+    void traceLines();
 
 private:
     QVector<XInfo*> createAll();
@@ -80,6 +85,12 @@ void tst_XInfo::initTestCase()
     QVERIFY(installTestCatalogue(QStringLiteral(VANTEL_ICON_BUILD_DIR)));
     sim = new VantelSimulation(this);
     sim->setPowerStatus(0, 40);
+    VANTEL_OpenLib();
+}
+
+void tst_XInfo::cleanupTestCase()
+{
+    VANTEL_CloseLib();
 }
 
 void tst_XInfo::init()
@@ -301,6 +312,37 @@ void tst_XInfo::metaObjectForHosts()
     QCOMPARE(back.size, image.size);
     QVERIFY(!indicator.property("xinfo_icon").value<QIcon>().isNull());
     QCOMPARE(indicator.xinfo_getWidget()->xind_getIconPath(), image.path);
+}
+
+void tst_XInfo::traceLines_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QStringList>("lines");
+    const QString icon = vantel_iconPath(ICON_NULL);
+    const QString report = "getStatus report status:[%1] value:[] icon:[" + icon + "] ret:[%2]";
+    QTest::newRow("bluetooth") << int(IND_TYPE_BLUETOOTH)
+                               << QStringList{"[XBluetooth::xblu_getStatus] ---------------", report.arg(-1).arg(3)};
+    QTest::newRow("ethernet") << int(IND_TYPE_ETHERNET)
+                              << QStringList{"[XEthernet::xeth_getStatus] ---------------",
+                                             "getStatus report ip:[] value:[] icon:[" + icon + "] ret:[4]"};
+    QTest::newRow("vci") << int(IND_TYPE_VCI)
+                         << QStringList{"[XVciInfo::xvciinf_getStatus] ---------------", report.arg(0).arg(4)};
+    QTest::newRow("download") << int(IND_TYPE_DOWNLOAD)
+                              << QStringList{"[XDownload::xdwn_getStatus] ---------------", report.arg(0).arg(4)};
+}
+
+void tst_XInfo::traceLines()
+{
+    QFETCH(int, type);
+    QFETCH(QStringList, lines);
+    XInfo indicator;
+    indicator.xinfo_init(type, XINFO_MODE_ICON);
+    indicator.xinfo_setEnable(true);
+    // The header is traced at 4096, the report at 1024.
+    const int headers = testLogTexts(4096).size();
+    const int reports = testLogTexts(1024).size();
+    indicator.xinfo_getStatus(false);
+    QCOMPARE(testLogTexts(4096).mid(headers) + testLogTexts(1024).mid(reports), lines);
 }
 
 QTEST_MAIN(tst_XInfo)

@@ -1,6 +1,6 @@
 // Guards the vehicle battery provider: the reading in volts and, in debug
 // mode (read from the settings on every query), in millivolts; a missing
-// reading; and its trace lines.
+// reading; and the trace lines a service engineer reads, one table.
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -23,6 +23,8 @@ private slots:
     void volts();
     void missingReading();
     void debugModeInMillivolts();
+    void traceLines_data();
+    void traceLines();
 
 private:
     QString query(XBatteryVehicle& provider, int expected = XINFORET_OK);
@@ -86,40 +88,65 @@ void tst_XBatteryVehicle::volts()
 void tst_XBatteryVehicle::missingReading()
 {
     XBatteryVehicle provider;
-    const int before = testLogTexts(1024).size();
     QTest::ignoreMessage(QtWarningMsg, "XBatteryVehicle::xbatvhe_getStatus failed ret:XINFORET_OK");
     QCOMPARE(query(provider), QStringLiteral("---"));
-
     provider.xbatvhe_setParameter(12600, true);
     QCOMPARE(query(provider), QStringLiteral("12.6V"));
     provider.xbatvhe_setParameter(14000, false);
     QTest::ignoreMessage(QtWarningMsg, "XBatteryVehicle::xbatvhe_getStatus failed ret:XINFORET_OK");
     QCOMPARE(query(provider), QStringLiteral("---"));
-
-    // The report keeps the last converted value.
-    const QStringList reports = testLogTexts(1024).mid(before);
-    QCOMPARE(reports, (QStringList{
-                          QStringLiteral("getStatus report status:[0] value:[---] icon:[%1] ret:[0]").arg(icon),
-                          QStringLiteral("getStatus report status:[12.6] value:[12.6V] icon:[%1] ret:[0]").arg(icon),
-                          QStringLiteral("getStatus report status:[12.6] value:[---] icon:[%1] ret:[0]").arg(icon)}));
 }
 
 void tst_XBatteryVehicle::debugModeInMillivolts()
 {
     XBatteryVehicle provider;
     provider.xbatvhe_setParameter(12600, true);
-    const int before = testLogTexts(4096).size();
     useSettings("[Debug]\nIND_DEBUG_BATTERYVEHICLE=1\n");
     QCOMPARE(query(provider), QStringLiteral("1.26e+04mV"));
     QCOMPARE(query(provider), QStringLiteral("1.26e+04mV"));
     useSettings(QByteArray());
     QCOMPARE(query(provider), QStringLiteral("12.6V"));
+}
 
-    const QStringList lines = testLogTexts(4096).mid(before);
+void tst_XBatteryVehicle::traceLines_data()
+{
+    // Steps: "q" a query, "q!" one without a reading, "sN" / "uN" a reading
+    // of N mV valid / not valid, "mV" / "V" debug mode on / off.
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<int>("mask");
+    QTest::addColumn<QStringList>("lines");
     const QString header = QStringLiteral("[XBatteryVehicle::xbatvhe_getStatus] ---------------");
-    QCOMPARE(lines, (QStringList{header, "XBatteryVehicle::xbatvhe_getStatus [mV] status:12600 old:0", header,
-                                 "XBatteryVehicle::xbatvhe_getStatus [mV] status:12600 old:12600", header,
-                                 "XBatteryVehicle::xbatvhe_getStatus [V] status:12.6"}));
+    const QString report = "getStatus report status:[%1] value:[%2] icon:[" + icon + "] ret:[0]";
+    QTest::newRow("reports keep the last value")
+        << "q! s12600 q u14000 q!" << 1024
+        << QStringList{report.arg("0", "---"), report.arg("12.6", "12.6V"), report.arg("12.6", "---")};
+    QTest::newRow("millivolts in debug mode")
+        << "s12600 mV q q V q" << 4096
+        << QStringList{header, "XBatteryVehicle::xbatvhe_getStatus [mV] status:12600 old:0", header,
+                       "XBatteryVehicle::xbatvhe_getStatus [mV] status:12600 old:12600", header,
+                       "XBatteryVehicle::xbatvhe_getStatus [V] status:12.6"};
+}
+
+void tst_XBatteryVehicle::traceLines()
+{
+    QFETCH(QString, steps);
+    QFETCH(int, mask);
+    QFETCH(QStringList, lines);
+    XBatteryVehicle provider;
+    const QStringList traced = tracedDuring(mask, [&] {
+        for (const QString& step : steps.split(' ')) {
+            if (step.startsWith('s') || step.startsWith('u')) {
+                provider.xbatvhe_setParameter(step.mid(1).toDouble(), step.startsWith('s'));
+            } else if (step.startsWith('q')) {
+                if (step == "q!")
+                    QTest::ignoreMessage(QtWarningMsg, "XBatteryVehicle::xbatvhe_getStatus failed ret:XINFORET_OK");
+                query(provider);
+            } else {
+                useSettings(step == "mV" ? "[Debug]\nIND_DEBUG_BATTERYVEHICLE=1\n" : QByteArray());
+            }
+        }
+    });
+    QCOMPARE(traced, lines);
 }
 
 QTEST_MAIN(tst_XBatteryVehicle)

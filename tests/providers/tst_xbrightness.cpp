@@ -4,7 +4,7 @@
 // empty XDG_CONFIG_HOME. Idle seconds come from the simulated tablet's last
 // input, so the watchdog's 30 s are set, not waited for (the Linux idle time
 // is guarded against Xvfb by tst_linuxlastinput). Covers steps and writes on
-// clicks, values per power source, the watchdog and its trace, suspended
+// clicks, values per power source, the watchdog, its trace lines (one table), suspended
 // timeouts, logind absent, no backlight, no scheme, and type 12. Stores that
 // are garbage are tst_linuxpowerscheme's: to the provider, failed reads.
 #include <QApplication>
@@ -17,7 +17,7 @@
 #include "testlog.h"
 #include "testlogindsession.h"
 #include "testpowerscheme.h"
-#include "tracelwrapper.h"
+#include "vantelapi.h"
 #include "xbrightness.h"
 #include "xindicator.h"
 #include "xinfo.h"
@@ -72,7 +72,10 @@ private slots:
     {
         QVERIFY2(bus.start(), qPrintable(bus.error()));
         QVERIFY(installTestCatalogue(qEnvironmentVariable("VANTEL_SOURCE_DIR") + "/icons"));
+        VANTEL_OpenLib();
     }
+
+    void cleanupTestCase() { VANTEL_CloseLib(); }
 
     void init()
     {
@@ -145,17 +148,12 @@ private slots:
 
     void watchdogDimsAndRestores()
     {
-        QFile::remove(testLogFile());
-        vantel_log = new Tracel;
-        vantel_log->trc_open("vantel.dll");
         setMains(false);
         tablet->idle.setTickCount(5000); // the input came before the clock wrapped
         XBrightness brightness(nullptr);
-        QStringList traced;
         for (const std::uint32_t idle : {0, 29, 31, 45}) {
             tablet->idle.setIdleSeconds(idle);
             brightness.slt_InactivityWatchdog();
-            traced << "BBB Secondi di inattività:" + QString::number(idle);
         }
         QCOMPARE(calls(), QStringList{"acpi_video0=100"});
         QCOMPARE(stored(PowerLine::DC), 10);
@@ -171,11 +169,33 @@ private slots:
         QCOMPARE(calls(), QStringList({"acpi_video0=100", "acpi_video0=600"}));
         QCOMPARE(stored(PowerLine::DC), 60);
         QCOMPARE(stored(PowerLine::AC), -1);
+    }
 
-        delete vantel_log;
-        vantel_log = nullptr;
-        QCOMPARE(testLogTexts(512), traced << traced.first() << traced.first());
-        QCOMPARE(testLogTexts(4096) + testLogTexts(1024), QStringList()); // no status trace
+    // The watchdog's ticks, on battery, dimming at 31 s: idle seconds at 512, no status trace.
+    void traceLines_data()
+    {
+        QTest::addColumn<int>("mask");
+        QTest::addColumn<QStringList>("lines");
+        const QString tick = QStringLiteral("BBB Secondi di inattività:%1");
+        QTest::newRow("idle seconds") << 512 << QStringList{tick.arg(0), tick.arg(29), tick.arg(31), tick.arg(45)};
+        QTest::newRow("no status header") << 4096 << QStringList();
+        QTest::newRow("no status report") << 1024 << QStringList();
+    }
+
+    void traceLines()
+    {
+        QFETCH(int, mask);
+        QFETCH(QStringList, lines);
+        setMains(false);
+        tablet->idle.setTickCount(5000);
+        XBrightness brightness(nullptr);
+        const auto ticks = [&] {
+            for (const std::uint32_t idle : {0, 29, 31, 45}) {
+                tablet->idle.setIdleSeconds(idle);
+                brightness.slt_InactivityWatchdog();
+            }
+        };
+        QCOMPARE(tracedDuring(mask, ticks), lines);
     }
 
     void timeoutsSuspendedAndRestored()

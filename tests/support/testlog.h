@@ -36,4 +36,13 @@ inline QStringList testLogTexts(int mask)
     return texts;
 }
 
+// The texts traced at `mask` while `action` runs.
+template <typename Action>
+QStringList tracedDuring(int mask, Action action)
+{
+    const int before = testLogTexts(mask).size();
+    action();
+    return testLogTexts(mask).mid(before);
+}
+
 #endif
