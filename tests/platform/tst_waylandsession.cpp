@@ -136,6 +136,7 @@ private slots:
         TestWaylandWindow keyboard;
         QVERIFY2(keyboard.show(QStringLiteral("vkbd")), qPrintable(keyboard.error()));
         WaylandDesktopWindows windows(nullptr);
+        QVERIFY(windows.seesEveryWindow());
         QCOMPARE(windows.findWindow("other"), WindowHandle(0));
         const WindowHandle found = windows.findWindow("vkbd");
         QVERIFY(found != 0);

@@ -138,10 +138,15 @@ bool TestCompositor::swaymsg(const QStringList& command) const
     return run(QStringLiteral("swaymsg"), QStringList{QStringLiteral("-s"), folder + QLatin1Char('/') + ipc.first()} + command) == 0;
 }
 
+QString TestWaylandWindow::program()
+{
+    return QStringLiteral(VANTEL_WAYLAND_PAINTER);
+}
+
 bool TestWaylandWindow::show(const QString& appId)
 {
     failure.clear();
-    if (!painter.start(QStringLiteral(VANTEL_WAYLAND_PAINTER), {appId}, 1)) {
+    if (!painter.start(program(), {appId}, 1)) {
         failure = painter.error();
         return false;
     }

@@ -69,6 +69,8 @@ public:
     // The size it painted at.
     QSize size() const { return painted; }
     const QString& error() const { return failure; }
+    // The painter program itself, for a test that starts it another way.
+    static QString program();
 
 private:
     TestProcess painter;
