@@ -19,7 +19,11 @@
 ///
 /// Without the keyboard program: HARDWARE_OFF, and the indicator stays
 /// hidden. Without an X server its window is never found: a click starts
-/// the program again, and KeyBoardClose() closes nothing.
+/// the program again, and KeyBoardClose() closes nothing. On a Wayland
+/// compositor that lists no windows to its clients (cage), the keyboard is
+/// started as the library's own child, one at a time: KeyBoardClose() ends
+/// it with SIGTERM (SIGKILL after a grace of 3 s), and so does the
+/// provider's end.
 class VANTEL_EXPORT XKeyboard : public QObject
 {
     Q_OBJECT
@@ -27,7 +31,7 @@ public:
     /// Takes the keyboard program and its window class for the running
     /// Windows version, once.
     explicit XKeyboard(QObject* parent = nullptr);
-    /// The keyboard itself stays open.
+    /// The keyboard itself stays open, but for one of the library's own.
     ~XKeyboard() override;
 
     /// One status query: HARDWARE_OFF while the keyboard program is not
@@ -38,7 +42,8 @@ public:
     /// Opens the keyboard; where the version looks first, only when its window
     /// is not open yet. The argument is not used.
     void KeyBoardLaunch(QString);
-    /// Asks the keyboard's window to close, when there is one.
+    /// Asks the keyboard's window to close, when there is one; else ends the
+    /// keyboard the library started as its own child.
     void KeyBoardClose();
 
 public slots:

@@ -27,6 +27,12 @@ public:
     // it. False, with nothing done, when the window is gone, does not take
     // such a request, or there is no desktop.
     virtual bool closeWindow(WindowHandle window) = 0;
+
+    // Whether findWindow sees every window of the desktop. False where the
+    // display server shows no windows to its clients (a Wayland compositor
+    // without a toplevel list), or there is none: a window found nowhere may
+    // still be open there.
+    virtual bool seesEveryWindow() { return true; }
 };
 
 // The desktop of the machine the process runs on; defined by each backend folder.

@@ -32,7 +32,8 @@ XKeyboard::XKeyboard(QObject* parent)
     shell = QString::fromStdString(keyboard.shell);
 }
 
-// The shell that opens the keyboard ends on its own time, never ours.
+// The shell that opens the keyboard ends on its own time, never ours; a
+// keyboard of our own (below) ends with us.
 XKeyboard::~XKeyboard()
 {
     ProgramEnder::end(process);
@@ -87,6 +88,14 @@ void XKeyboard::startKeyboard()
         process->start(shell, {keyboardProgram}, QIODevice::ReadWrite);
         return;
     }
+    // Where the desktop does not show the keyboard's window, only its process
+    // tells it is open and only a signal closes it: there the keyboard is our
+    // child, one at a time.
+    if (!vantel::platform::desktopWindows().seesEveryWindow()) {
+        if (process->state() == QProcess::NotRunning)
+            process->start(keyboardProgram, QStringList());
+        return;
+    }
     // Started by itself the keyboard would be this process's child and end
     // with the provider; detached it outlives it, as it outlives the shell
     // that opens it elsewhere.
@@ -98,8 +107,15 @@ void XKeyboard::startKeyboard()
 void XKeyboard::KeyBoardClose()
 {
     vantel::platform::DesktopWindows& windows = vantel::platform::desktopWindows();
-    if (const vantel::platform::WindowHandle window = windows.findWindow(windowClass.toStdString()))
+    if (const vantel::platform::WindowHandle window = windows.findWindow(windowClass.toStdString())) {
         windows.closeWindow(window);
+        return;
+    }
+    // A keyboard of our own whose window cannot be seen: SIGTERM.
+    if (process && shell.isEmpty() && process->state() != QProcess::NotRunning) {
+        ProgramEnder::end(process);
+        process = nullptr;
+    }
 }
 
 void XKeyboard::slt_InternalCommunication(int val, int, int)

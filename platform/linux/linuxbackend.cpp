@@ -5,6 +5,7 @@
 #include "linuxattribute.h"
 #include "waylandclient.h"
 #include "waylanddesktopwindows.h"
+#include "waylanddisplaypower.h"
 #include "waylandlastinput.h"
 #include "waylandscreengrab.h"
 
@@ -39,7 +40,11 @@ PowerScheme& LinuxBackend::powerScheme()
 {
     // The store's folder is taken when the scheme is first used, like the roots.
     return scheme.get([this] {
-        return std::make_unique<LinuxPowerScheme>(LinuxPowerSchemeStore::defaultPath(), powerStatus());
+        std::unique_ptr<DisplayOff> displayOff;
+        if (waylandSession())
+            displayOff = std::make_unique<WaylandDisplayPower>();
+        return std::make_unique<LinuxPowerScheme>(LinuxPowerSchemeStore::defaultPath(), powerStatus(),
+                                                  std::move(displayOff));
     });
 }
 

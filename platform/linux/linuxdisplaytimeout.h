@@ -7,18 +7,19 @@
 
 #include <cstdint>
 
+#include "displayoff.h"
 #include "x11connection.h"
 
 namespace vantel::platform {
 
-class LinuxDisplayTimeout
+class LinuxDisplayTimeout : public DisplayOff
 {
 public:
     explicit LinuxDisplayTimeout(int timeLimitMs = 2000);
 
     // Blanks and powers the display off after `seconds` without input; 0
     // never. False when there is no X server to tell, or it refused.
-    bool apply(std::uint32_t seconds);
+    bool apply(std::uint32_t seconds) override;
 
 private:
     X11Connection x11;

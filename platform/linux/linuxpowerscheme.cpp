@@ -1,9 +1,13 @@
 #include "linuxpowerscheme.h"
 
+#include "linuxdisplaytimeout.h"
+
 namespace vantel::platform {
 
-LinuxPowerScheme::LinuxPowerScheme(std::string storePath, PowerStatus& powerStatus)
-    : store(std::move(storePath)), power(powerStatus)
+LinuxPowerScheme::LinuxPowerScheme(std::string storePath, PowerStatus& powerStatus,
+                                   std::unique_ptr<DisplayOff> displayOff)
+    : store(std::move(storePath)), power(powerStatus),
+      displayTimeout(displayOff ? std::move(displayOff) : std::make_unique<LinuxDisplayTimeout>())
 {
 }
 
@@ -43,7 +47,7 @@ std::uint32_t LinuxPowerScheme::setActiveScheme(const Guid& scheme)
     const PowerSchemeValues& values = store.values();
     std::uint32_t seconds = 0;
     if (findPowerValue(values, line, GUID_VIDEO_SUBGROUP, GUID_VIDEO_POWERDOWN_TIMEOUT, seconds))
-        displayTimeout.apply(seconds);
+        displayTimeout->apply(seconds);
     if (findPowerValue(values, line, GUID_SLEEP_SUBGROUP, GUID_STANDBY_TIMEOUT, seconds)) {
         if (seconds == 0)
             inhibitor.hold();

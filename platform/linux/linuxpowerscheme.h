@@ -1,15 +1,17 @@
 // The power scheme on Linux, which has none of its own: one scheme (the
 // Balanced one) whose values live in the library's store file. Activating
-// it applies the display-off timeout of the power source in use to the X
-// server, and holds a logind inhibitor while the sleep timeout is 0 (never).
+// it applies the display-off timeout of the power source in use to the
+// session's display server, and holds a logind inhibitor while the sleep
+// timeout is 0 (never).
 // Values never written are left to the system at activation.
 #ifndef VANTEL_PLATFORM_LINUXPOWERSCHEME_H
 #define VANTEL_PLATFORM_LINUXPOWERSCHEME_H
 
+#include <memory>
 #include <mutex>
 #include <string>
 
-#include "linuxdisplaytimeout.h"
+#include "displayoff.h"
 #include "linuxpowerschemestore.h"
 #include "linuxsleepinhibitor.h"
 #include "powerscheme.h"
@@ -21,8 +23,9 @@ class LinuxPowerScheme : public PowerScheme
 {
 public:
     // `power` tells, at each activation, whose timeouts apply (mains unless
-    // the AC line is off).
-    LinuxPowerScheme(std::string storePath, PowerStatus& power);
+    // the AC line is off). `displayOff` applies the display-off timeout; null
+    // is the X server's.
+    LinuxPowerScheme(std::string storePath, PowerStatus& power, std::unique_ptr<DisplayOff> displayOff = nullptr);
 
     std::uint32_t getActiveScheme(Guid& scheme) override;
     std::uint32_t readValueIndex(PowerLine line, const Guid& scheme, const Guid& subgroup, const Guid& setting,
@@ -36,7 +39,7 @@ private:
     LinuxPowerSchemeStore store;
     PowerStatus& power;
     LinuxSleepInhibitor inhibitor;
-    LinuxDisplayTimeout displayTimeout;
+    const std::unique_ptr<DisplayOff> displayTimeout;
 };
 
 } // namespace vantel::platform

@@ -139,6 +139,12 @@ WindowHandle WaylandDesktopWindows::findWindow(const std::string& className)
     return 0;
 }
 
+bool WaylandDesktopWindows::seesEveryWindow()
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return refresh();
+}
+
 bool WaylandDesktopWindows::closeWindow(WindowHandle window)
 {
     if (!(window & waylandBit))

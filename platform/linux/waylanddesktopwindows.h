@@ -32,6 +32,7 @@ public:
 
     WindowHandle findWindow(const std::string& className) override;
     bool closeWindow(WindowHandle window) override;
+    bool seesEveryWindow() override;
 
     struct Toplevel {
         zwlr_foreign_toplevel_handle_v1* handle;

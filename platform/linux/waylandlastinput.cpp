@@ -5,39 +5,13 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusReply>
-#include <wayland-client.h>
 
-#include "ext-idle-notify-v1-client-protocol.h"
-#include "kde-idle-client-protocol.h"
 #include "waylandclient.h"
+#include "waylandidletimer.h"
 
 namespace vantel::platform {
 
-namespace {
-
 using std::chrono::milliseconds;
-
-void extIdled(void* data, ext_idle_notification_v1*)
-{
-    static_cast<WaylandLastInput*>(data)->idled();
-}
-void extResumed(void* data, ext_idle_notification_v1*)
-{
-    static_cast<WaylandLastInput*>(data)->resumed();
-}
-const ext_idle_notification_v1_listener extListener = {&extIdled, &extResumed};
-
-void kdeIdle(void* data, org_kde_kwin_idle_timeout*)
-{
-    static_cast<WaylandLastInput*>(data)->idled();
-}
-void kdeResumed(void* data, org_kde_kwin_idle_timeout*)
-{
-    static_cast<WaylandLastInput*>(data)->resumed();
-}
-const org_kde_kwin_idle_timeout_listener kdeListener = {&kdeIdle, &kdeResumed};
-
-} // namespace
 
 WaylandLastInput::WaylandLastInput(std::uint32_t idleAfter)
     : idleAfterMs(idleAfter), worker([this] { run(); })
@@ -119,22 +93,12 @@ void WaylandLastInput::run()
 
 void WaylandLastInput::follow(WaylandClient& client)
 {
-    auto* seat = static_cast<wl_seat*>(client.bind(&wl_seat_interface, 1));
-    auto* ext = static_cast<ext_idle_notifier_v1*>(client.bind(&ext_idle_notifier_v1_interface, 1));
-    auto* kde = ext ? nullptr : static_cast<org_kde_kwin_idle*>(client.bind(&org_kde_kwin_idle_interface, 1));
-    ext_idle_notification_v1* extNotice = nullptr;
-    org_kde_kwin_idle_timeout* kdeNotice = nullptr;
-    if (seat && ext) {
-        extNotice = ext_idle_notifier_v1_get_idle_notification(ext, idleAfterMs, seat);
-        ext_idle_notification_v1_add_listener(extNotice, &extListener, this);
-    } else if (seat && kde) {
-        kdeNotice = org_kde_kwin_idle_get_idle_timeout(kde, seat, idleAfterMs);
-        org_kde_kwin_idle_timeout_add_listener(kdeNotice, &kdeListener, this);
-    }
+    WaylandIdleTimer timer(client);
+    timer.start(idleAfterMs, [this] { idled(); }, [this] { resumed(); });
     if (client.roundtrip(WaylandClient::Clock::now() + milliseconds(1000))) {
         {
             std::lock_guard<std::mutex> lock(mutex);
-            source = extNotice || kdeNotice ? Source::Protocol : Source::Mutter;
+            source = timer.offered() ? Source::Protocol : Source::Mutter;
             idle = false;
         }
         // The compositor's socket closing ends the connection; without a
@@ -151,17 +115,6 @@ void WaylandLastInput::follow(WaylandClient& client)
             asked = now;
         }
     }
-    if (extNotice)
-        ext_idle_notification_v1_destroy(extNotice);
-    if (kdeNotice)
-        org_kde_kwin_idle_timeout_release(kdeNotice);
-    if (ext)
-        ext_idle_notifier_v1_destroy(ext);
-    if (kde)
-        org_kde_kwin_idle_destroy(kde);
-    if (seat)
-        wl_seat_destroy(seat);
-    client.disconnect();
 }
 
 } // namespace vantel::platform

@@ -4,7 +4,10 @@
 // with its trace lines; two clicks before a poll open one keyboard; Windows
 // 7's look-first after the poll, the later versions' start on every click;
 // the close that makes the keyboard end and leaves another program's window
-// alone; a keyboard that outlives its provider; and no X server at all.
+// alone; a keyboard that outlives its provider; no X server at all; and a
+// Wayland compositor that lists no windows (cage), where the keyboard the
+// library started is ended with SIGTERM.
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -13,8 +16,10 @@
 
 #include "iconcatalogue.h"
 #include "platform.h"
+#include "programender.h"
 #include "sim/simtablet.h"
 #include "testcatalogue.h"
+#include "testcompositor.h"
 #include "testlog.h"
 #include "testprocess.h"
 #include "testxserver.h"
@@ -209,6 +214,42 @@ private slots:
         QTRY_VERIFY(ended(started().first()));
         keyboard.KeyBoardClose();
         qputenv("DISPLAY", display);
+    }
+
+    void waylandWithoutWindowListEndsItsOwnKeyboard()
+    {
+        TestCompositor compositor;
+        QVERIFY2(compositor.start(TestCompositor::Cage), qPrintable(compositor.error()));
+        const QByteArray display = qgetenv("DISPLAY");
+        qunsetenv("DISPLAY");
+        const QString native = work.filePath("wayland-keyboard");
+        QFile script(native);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\necho $$ >> '" + pidFile.toUtf8() + "'\nexec '"
+                     + TestWaylandWindow::program().toUtf8() + "' vkbd\n");
+        script.close();
+        QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
+        qputenv("VANTEL_KEYBOARD_PROGRAM", native.toUtf8());
+        installBackend(createNativeBackend());
+        QVERIFY(!desktopWindows().seesEveryWindow()); // cage: no toplevel list
+
+        XKeyboard keyboard;
+        QString value, icon;
+        QCOMPARE(keyboard.xkb_getStatus(value, icon), int(XINFORET_OK));
+        keyboard.slt_InternalCommunication(XINFO_MSG_CLICKED, -1, -1);
+        QTRY_COMPARE(started().size(), 1);
+        QTest::qWait(300);
+        QVERIFY(!ended(started().first()));
+        QElapsedTimer clock;
+        clock.start();
+        keyboard.KeyBoardClose();
+        QTRY_VERIFY(ended(started().first()));
+        // SIGTERM: gone well before the grace that ends in SIGKILL.
+        QVERIFY2(clock.elapsed() < ProgramEnder::kGraceMs / 2, qPrintable(QString::number(clock.elapsed())));
+
+        qputenv("VANTEL_KEYBOARD_PROGRAM", program.toUtf8());
+        qputenv("DISPLAY", display);
+        qunsetenv("WAYLAND_DISPLAY");
     }
 };
 

@@ -33,7 +33,7 @@ const char swayConfig[] = "default_border none\n"
 
 } // namespace
 
-bool TestCompositor::start(Kind kind)
+bool TestCompositor::start(Kind kind, bool debugLog)
 {
     stop();
     failure.clear();
@@ -71,7 +71,10 @@ bool TestCompositor::start(Kind kind)
               << QStringLiteral("XDG_RUNTIME_DIR=") + folder << QStringLiteral("WLR_BACKENDS=headless")
               << QStringLiteral("WLR_RENDERER=pixman") << QStringLiteral("WLR_LIBINPUT_NO_DEVICES=1")
               << QStringLiteral("WLR_HEADLESS_OUTPUTS=1");
-    if (kind == Sway)
+    if (kind == Sway && debugLog)
+        arguments << QStringLiteral("sway") << QStringLiteral("-d") << QStringLiteral("-c")
+                  << folder + QStringLiteral("/config");
+    else if (kind == Sway)
         arguments << QStringLiteral("sway") << QStringLiteral("-c") << folder + QStringLiteral("/config");
     else
         arguments << QStringLiteral("cage") << QStringLiteral("--") << QStringLiteral("sleep")
@@ -135,10 +138,15 @@ bool TestCompositor::swaymsg(const QStringList& command) const
     return run(QStringLiteral("swaymsg"), QStringList{QStringLiteral("-s"), folder + QLatin1Char('/') + ipc.first()} + command) == 0;
 }
 
+QString TestWaylandWindow::program()
+{
+    return QStringLiteral(VANTEL_WAYLAND_PAINTER);
+}
+
 bool TestWaylandWindow::show(const QString& appId)
 {
     failure.clear();
-    if (!painter.start(QStringLiteral(VANTEL_WAYLAND_PAINTER), {appId}, 1)) {
+    if (!painter.start(program(), {appId}, 1)) {
         failure = painter.error();
         return false;
     }

@@ -26,8 +26,9 @@ public:
 
     // False, with error() saying why, when the compositor does not answer on
     // its socket within a few seconds. Its one output is 640x480 on sway,
-    // 1280x720 (the headless backend's own) on cage.
-    bool start(Kind kind);
+    // 1280x720 (the headless backend's own) on cage. With `debugLog` sway
+    // writes its debug log, which log() reads.
+    bool start(Kind kind, bool debugLog = false);
     void stop();
 
     Kind kind() const { return which; }
@@ -35,6 +36,8 @@ public:
     const QString& runtimeDir() const { return folder; }
     const QString& socket() const { return name; }
     const QString& error() const { return failure; }
+    // All the compositor wrote to standard error so far.
+    QByteArray log() { return server.errorOutput(-1); }
 
     // Runs a client (swaymsg, wayland-info, grim...) on this compositor to
     // its end; its exit code, or -1 when it did not run or took over
@@ -66,6 +69,8 @@ public:
     // The size it painted at.
     QSize size() const { return painted; }
     const QString& error() const { return failure; }
+    // The painter program itself, for a test that starts it another way.
+    static QString program();
 
 private:
     TestProcess painter;

@@ -138,13 +138,14 @@ bool TestProcess::running()
     return done == 0;
 }
 
-QByteArray TestProcess::errorOutput()
+QByteArray TestProcess::errorOutput(qint64 tail)
 {
     if (errPipe < 0)
         return {};
     const off_t size = ::lseek(errPipe, 0, SEEK_END);
-    QByteArray text(int(size > 4096 ? 4096 : size), '\0');
-    const ssize_t got = ::pread(errPipe, text.data(), size_t(text.size()), size > 4096 ? size - 4096 : 0);
+    const off_t from = tail >= 0 && size > tail ? size - tail : 0;
+    QByteArray text(int(size - from), '\0');
+    const ssize_t got = ::pread(errPipe, text.data(), size_t(text.size()), from);
     text.resize(got > 0 ? int(got) : 0);
     return text.trimmed();
 }

@@ -38,8 +38,9 @@ public:
 
     pid_t pid() const { return child; }
     const QString& error() const { return failure; }
-    // What the child wrote to standard error, for a failure message.
-    QByteArray errorOutput();
+    // The last `tail` bytes the child wrote to standard error (for a failure
+    // message), or all of it with a tail of -1.
+    QByteArray errorOutput(qint64 tail = 4096);
 
 private:
     pid_t child = -1;
