@@ -7,12 +7,17 @@
 
 #include <QString>
 
+#include "diskprobe.h"
+
 class CapturePath
 {
 public:
     CapturePath(); // copy of vantel_capturePath
 
     const QString& path() const { return capturePath; }
+    // Whether the path is a folder now, asked with a deadline: a stick that
+    // no longer answers counts as gone, it never holds the caller.
+    bool reachable() { return probe.reachable(capturePath); }
 
     // The newest disk wins. `idVolume` must name exactly one drive (bit 3 =
     // D:); any other mask changes nothing.
@@ -28,6 +33,7 @@ public:
 
 private:
     QString capturePath;
+    DiskProbe probe;
 };
 
 #endif

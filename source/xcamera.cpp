@@ -1,7 +1,6 @@
 #include "xcamera.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 
 #include "capturepath.h"
@@ -37,8 +36,7 @@ int XCamera::xcam_getStatus(QString& value, QString& icon)
 {
     VANTEL_TRACE_HEADER("XCamera::xcam_getStatus");
     bool available = false;
-    const QString& disk = capturePath->path();
-    if (!disk.isEmpty() && QDir(disk).exists()) {
+    if (capturePath->reachable()) {
         // Once found, the file is not looked for again in the library's life.
         if (!vantel_cameraAppFound && !cameraApp.isEmpty() && QFile::exists(cameraApp))
             vantel_cameraAppFound = true;

@@ -1,7 +1,6 @@
 #include "xscreencapture.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QGuiApplication>
 #include <QSaveFile>
 #include <QScreen>
@@ -71,8 +70,7 @@ XScreenCapture::~XScreenCapture() = default;
 int XScreenCapture::xscc_getStatus(QString& value, QString& icon)
 {
     VANTEL_TRACE_HEADER("XScreenCapture::xscc_getStatus");
-    const QString& root = capturePath->path();
-    const bool present = !root.isEmpty() && QDir(root).exists();
+    const bool present = capturePath->reachable();
     if (present && (state == -1 || state == NO_DISK)) {
         clicked = false; // a click while no disk was there is dropped
         state = READY;

@@ -5,15 +5,17 @@
 #include <QtTest>
 
 #include <memory>
+#include <mutex>
 
 #include "vantelthread.h"
 #include "xinfodata.h"
 
 namespace {
 
-// Records when each poll arrives in the test's thread.
+// Records when each poll arrives, in the polling thread itself.
 struct PollLog {
     QElapsedTimer clock;
+    mutable std::mutex lock;
     QVector<qint64> times;
     QVector<bool> preinits;
 
@@ -21,11 +23,16 @@ struct PollLog {
     {
         clock.start();
         QObject::connect(&thread, &VantelThread::updateStatus, &thread, [this](bool preinit) {
+            std::lock_guard<std::mutex> guard(lock);
             times.append(clock.elapsed());
             preinits.append(preinit);
         }, Qt::DirectConnection);
     }
-    int count() const { return times.size(); }
+    int count() const
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        return times.size();
+    }
 };
 
 } // namespace
