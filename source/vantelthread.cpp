@@ -18,8 +18,6 @@ VantelThread::~VantelThread()
     // thread deleted by hand is waited for to its end.
     if (isRunning() && !stop())
         QThread::wait();
-    // Orders the members' end after the last thing run() did with them.
-    std::lock_guard<std::mutex> lock(stopMutex);
 }
 
 void VantelThread::setState(int value)
@@ -36,14 +34,8 @@ bool VantelThread::stop()
         running.store(false);
     }
     stopSignal.notify_all();
-    if (QThread::currentThread() == this)
+    if (QThread::currentThread() == this || !isRunning())
         return true;
-    if (!isRunning()) {
-        // What follows comes after the last thing run() did, for
-        // ThreadSanitizer too, which does not see QThread's own end.
-        std::lock_guard<std::mutex> lock(stopMutex);
-        return true;
-    }
     bool ended = false;
     {
         std::unique_lock<std::mutex> lock(stopMutex);
@@ -147,9 +139,9 @@ void VantelThread::run()
     } while (running.load() && !stopRequested());
 
     trace(QStringLiteral("vantelthread::stopped"));
-    // The notice goes out under the lock: whoever takes it next knows this
-    // thread is done with every member, the condition included.
-    std::lock_guard<std::mutex> lock(stopMutex);
-    loopEnded = true;
+    {
+        std::lock_guard<std::mutex> lock(stopMutex);
+        loopEnded = true;
+    }
     stopSignal.notify_all();
 }
