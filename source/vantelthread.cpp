@@ -34,10 +34,12 @@ bool VantelThread::stop()
         running.store(false);
     }
     stopSignal.notify_all();
-    if (QThread::currentThread() == this || !isRunning())
+    if (QThread::currentThread() == this)
         return true;
-    bool ended = false;
-    {
+    // Not running also covers a thread already in Qt's end of it (its
+    // finished() signal), which the wait below still has to see through.
+    bool ended = !isRunning();
+    if (!ended) {
         std::unique_lock<std::mutex> lock(stopMutex);
         ended = stopSignal.wait_for(lock, std::chrono::milliseconds(deadline.remainingTime()),
                                     [this] { return loopEnded; });
