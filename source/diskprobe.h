@@ -15,7 +15,7 @@
 class DiskProbe
 {
 public:
-    static const int kWaitMs = 200;
+    static constexpr int kWaitMs = 200;
 
     DiskProbe();
     ~DiskProbe(); // leaves a thread the kernel holds to end by itself
