@@ -259,7 +259,9 @@ void tst_Setup::closeWithPollQueued()
     VANTEL_indicatorAdd(&bar, 0, next);
     PollCounter counter;
     counter.watch(indicators);
-    QTest::qWait(100);
+    QTRY_VERIFY_WITH_TIMEOUT(counter.total() > 0, 5000);
+    // Straight after a poll, so no poll runs before the GUI thread is busy.
+    counter.watch(indicators);
     QThread::msleep(2600);  // the GUI thread is busy; the polling thread queues a poll
     QCOMPARE(counter.total(), 0);
 
