@@ -25,8 +25,10 @@ class QScreen;
 /// (the encoder's own threads help), so the GUI thread waits for it.
 ///
 /// Without a removable disk: HARDWARE_OFF, and the indicator stays hidden.
-/// Without a screen Qt can read (a Wayland session): every capture fails and
-/// the indicator shows its error icon.
+/// On a Wayland session the compositor's screencopy takes the picture, else
+/// the desktop portal, whose answer comes through the GUI thread's event
+/// loop: the working icon stays on until it comes (at most 30 s). With
+/// neither every capture fails and the indicator shows its error icon.
 class VANTEL_EXPORT XScreenCapture : public QObject
 {
     Q_OBJECT
@@ -54,6 +56,9 @@ public slots:
 
 private:
     bool xscc_captureproc();
+    // The outcome icon and state, or the working ones while the grab is pending.
+    void showOutcome(bool saved);
+    void dropPendingGrab();
 
     qint32 state = -1;
     QString valueText;
@@ -62,6 +67,7 @@ private:
     std::unique_ptr<CapturePath> capturePath;
     bool clicked = false;
     QPointer<QScreen> desktop; ///< the application's; not owned
+    bool grabPending = false; ///< the platform answers at a later poll
 };
 
 #endif

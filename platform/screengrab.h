@@ -17,15 +17,23 @@ struct ScreenPicture {
     std::vector<std::uint32_t> pixels;
 };
 
+enum class GrabState { Taken, Pending, Failed };
+
 class ScreenGrab
 {
 public:
     virtual ~ScreenGrab() = default;
 
-    // Every screen's area, each at its place on the desktop. False, with
-    // `picture` empty, when the desktop cannot be read (no compositor, no
-    // way offered, refused or late).
-    virtual bool grabDesktop(ScreenPicture& picture) = 0;
+    // Every screen's area, each at its place on the desktop: Taken with the
+    // picture, or Failed, with `picture` empty, when the desktop cannot be
+    // read (no compositor, no way offered, refused or late). A way that
+    // answers later (the desktop portal) says Pending and keeps the grab: the
+    // next call, after the caller's event loop has run, asks the same grab
+    // again, which never stays pending past its time limit.
+    virtual GrabState grabDesktop(ScreenPicture& picture) = 0;
+
+    // Gives up a pending grab; its answer, if one comes, is dropped.
+    virtual void cancel() {}
 };
 
 } // namespace vantel::platform

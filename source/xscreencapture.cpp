@@ -19,22 +19,30 @@ namespace {
 enum { NO_DISK = 0, READY = 1, REQUESTED = 2, CAPTURING = 3, DONE = 4 };
 
 // The whole virtual desktop from its origin, every screen's area in one
-// picture. Null where the desktop cannot be read. A Wayland desktop is read
-// by the platform, whatever Qt platform the host runs on: Qt cannot.
-QPixmap grabDesktop(QScreen* screen)
+// picture; null where the desktop cannot be read. A Wayland desktop is read
+// by the platform, whatever Qt platform the host runs on: Qt cannot. Its
+// answer may come at a later poll (`Pending`).
+vantel::platform::GrabState grabDesktop(QScreen* screen, QPixmap& picture)
 {
+    using vantel::platform::GrabState;
+    picture = QPixmap();
     if (vantel::platform::ScreenGrab* grab = vantel::platform::backend().screenGrab()) {
         vantel::platform::ScreenPicture desktop;
-        if (!grab->grabDesktop(desktop))
-            return QPixmap();
-        const QImage image(reinterpret_cast<const uchar*>(desktop.pixels.data()), desktop.width, desktop.height,
-                           desktop.width * 4, QImage::Format_RGB32);
-        return QPixmap::fromImage(image);
+        const GrabState state = grab->grabDesktop(desktop);
+        if (state == GrabState::Taken) {
+            // A copy: the raster pixmap would share the image's memory, which
+            // goes with `desktop`.
+            const QImage image(reinterpret_cast<const uchar*>(desktop.pixels.data()), desktop.width, desktop.height,
+                               desktop.width * 4, QImage::Format_RGB32);
+            picture = QPixmap::fromImage(image.copy());
+        }
+        return state;
     }
     if (!screen)
-        return QPixmap();
+        return GrabState::Failed;
     const QRect desktop = screen->virtualGeometry();
-    return screen->grabWindow(0, 0, 0, desktop.width(), desktop.height());
+    picture = screen->grabWindow(0, 0, 0, desktop.width(), desktop.height());
+    return GrabState::Taken;
 }
 
 // The file gets its name only once it is whole and flushed to the disk
@@ -65,7 +73,10 @@ XScreenCapture::XScreenCapture(QObject* parent)
     connect(application, SIGNAL(RemoveUsbDisk(int)), this, SLOT(RemoveUsbDisk(int)));
 }
 
-XScreenCapture::~XScreenCapture() = default;
+XScreenCapture::~XScreenCapture()
+{
+    dropPendingGrab();
+}
 
 int XScreenCapture::xscc_getStatus(QString& value, QString& icon)
 {
@@ -79,6 +90,7 @@ int XScreenCapture::xscc_getStatus(QString& value, QString& icon)
 
     int ret = XINFORET_OK;
     if (!present) {
+        dropPendingGrab();
         state = NO_DISK;
         iconPath = vantel_iconPath(ICON_NULL);
         ret = HARDWARE_OFF;
@@ -96,13 +108,14 @@ int XScreenCapture::xscc_getStatus(QString& value, QString& icon)
         case REQUESTED:
             clicked = false;
             state = CAPTURING;
-            iconPath = vantel_iconPath(xscc_captureproc() ? ICON_SCRCAPTOK : ICON_SCRCAPTERROR);
-            clicked = false;
-            state = DONE;
+            showOutcome(xscc_captureproc());
             break;
         case CAPTURING:
             clicked = false;
-            iconPath = vantel_iconPath(ICON_SCRCAPTWORK);
+            if (grabPending) // the platform's answer, if it has come
+                showOutcome(xscc_captureproc());
+            else
+                iconPath = vantel_iconPath(ICON_SCRCAPTWORK);
             break;
         case DONE:
             clicked = false; // the outcome stays one more poll
@@ -119,31 +132,49 @@ int XScreenCapture::xscc_getStatus(QString& value, QString& icon)
 
 bool XScreenCapture::xscc_captureproc()
 {
+    // Checked again at each poll of a pending grab: the disk may have changed.
     const QString path = capturePath->path();
-    if (path.isEmpty())
-        return false;
     QString root;
-    if (!vantel_checkDir(path, QString(), root, false))
-        return false;
     QString directory;
-    if (!vantel_checkDir(root, QStringLiteral("Screenshot"), directory, true))
-        return false;
     QString file;
-    if (!vantel_uniqueFileName(directory, QStringLiteral("img"), QString(), QStringLiteral("png"), file))
+    if (path.isEmpty() || !vantel_checkDir(path, QString(), root, false)
+        || !vantel_checkDir(root, QStringLiteral("Screenshot"), directory, true)
+        || !vantel_uniqueFileName(directory, QStringLiteral("img"), QString(), QStringLiteral("png"), file)) {
+        dropPendingGrab();
         return false;
+    }
 
-    picture = QPixmap();
     if (!desktop) // the screen it was made with has gone
         desktop = QGuiApplication::primaryScreen();
-    picture = grabDesktop(desktop);
-    return savePng(picture, file);
+    const vantel::platform::GrabState grabbed = grabDesktop(desktop, picture);
+    grabPending = grabbed == vantel::platform::GrabState::Pending;
+    return grabbed == vantel::platform::GrabState::Taken && savePng(picture, file);
+}
+
+void XScreenCapture::showOutcome(bool saved)
+{
+    clicked = false;
+    if (grabPending) {
+        iconPath = vantel_iconPath(ICON_SCRCAPTWORK);
+        state = CAPTURING;
+    } else {
+        iconPath = vantel_iconPath(saved ? ICON_SCRCAPTOK : ICON_SCRCAPTERROR);
+        state = DONE;
+    }
+}
+
+void XScreenCapture::dropPendingGrab()
+{
+    if (!grabPending)
+        return;
+    grabPending = false;
+    if (vantel::platform::ScreenGrab* grab = vantel::platform::backend().screenGrab())
+        grab->cancel();
 }
 
 void XScreenCapture::slt_capture()
 {
-    iconPath = vantel_iconPath(xscc_captureproc() ? ICON_SCRCAPTOK : ICON_SCRCAPTERROR);
-    clicked = false;
-    state = DONE;
+    showOutcome(xscc_captureproc());
 }
 
 void XScreenCapture::slt_InternalCommunication(int val, int, int)

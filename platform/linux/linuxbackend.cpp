@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "linuxattribute.h"
+#include "portalscreengrab.h"
 #include "waylandclient.h"
 #include "waylanddesktopwindows.h"
 #include "waylanddisplaypower.h"
@@ -91,7 +92,7 @@ ScreenGrab* LinuxBackend::screenGrab()
     // On X11 Qt reads the desktop; on Wayland no client may through Qt.
     if (!waylandSession())
         return nullptr;
-    return &grab.get([] { return std::make_unique<WaylandScreenGrab>(); });
+    return &grab.get([] { return std::make_unique<WaylandScreenGrab>(std::make_unique<PortalScreenGrab>()); });
 }
 
 KeyboardProgram LinuxBackend::keyboardProgram(unsigned)

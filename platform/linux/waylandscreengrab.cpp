@@ -122,15 +122,24 @@ bool makeBuffer(wl_shm* shm, Output& o)
 
 } // namespace
 
-bool WaylandScreenGrab::grabDesktop(ScreenPicture& picture)
+GrabState WaylandScreenGrab::grabDesktop(ScreenPicture& picture)
 {
     picture = ScreenPicture();
+    // A pending grab of the other way is asked again, not the compositor.
+    if (otherWayPending)
+        return askOtherWay(picture);
     const auto deadline = WaylandClient::Clock::now() + std::chrono::milliseconds(timeLimitMs);
     WaylandClient client;
     if (!client.connect(deadline))
-        return false;
+        return GrabState::Failed;
     auto* shm = static_cast<wl_shm*>(client.bind(&wl_shm_interface, 1));
     auto* manager = static_cast<zwlr_screencopy_manager_v1*>(client.bind(&zwlr_screencopy_manager_v1_interface, 3));
+    if (!manager) {
+        if (shm)
+            wl_shm_destroy(shm);
+        client.disconnect();
+        return askOtherWay(picture);
+    }
     std::vector<std::unique_ptr<Output>> outputs;
     for (void* output : client.bindAll(&wl_output_interface, 2)) {
         outputs.push_back(std::make_unique<Output>());
@@ -138,7 +147,7 @@ bool WaylandScreenGrab::grabDesktop(ScreenPicture& picture)
         wl_output_add_listener(outputs.back()->output, &outputListener, outputs.back().get());
     }
 
-    bool grabbed = shm && manager && !outputs.empty();
+    bool grabbed = shm && !outputs.empty();
     if (grabbed) {
         for (auto& o : outputs) {
             o->frame = zwlr_screencopy_manager_v1_capture_output(manager, 0, o->output);
@@ -192,12 +201,27 @@ bool WaylandScreenGrab::grabDesktop(ScreenPicture& picture)
     }
 
     outputs.clear();
-    if (manager)
-        zwlr_screencopy_manager_v1_destroy(manager);
+    zwlr_screencopy_manager_v1_destroy(manager);
     if (shm)
         wl_shm_destroy(shm);
     client.disconnect();
-    return grabbed;
+    return grabbed ? GrabState::Taken : GrabState::Failed;
+}
+
+GrabState WaylandScreenGrab::askOtherWay(ScreenPicture& picture)
+{
+    if (!otherWay)
+        return GrabState::Failed;
+    const GrabState state = otherWay->grabDesktop(picture);
+    otherWayPending = state == GrabState::Pending;
+    return state;
+}
+
+void WaylandScreenGrab::cancel()
+{
+    if (otherWayPending)
+        otherWay->cancel();
+    otherWayPending = false;
 }
 
 } // namespace vantel::platform

@@ -43,7 +43,7 @@ class TestWaylandSession : public QObject
     static QString grabbed(WaylandScreenGrab& grab, QSize window = QSize(4, 4))
     {
         ScreenPicture p;
-        if (!grab.grabDesktop(p))
+        if (grab.grabDesktop(p) != GrabState::Taken)
             return QStringLiteral("failed");
         const QString size = QStringLiteral("%1x%2").arg(p.width).arg(p.height);
         const auto red = std::find(p.pixels.begin(), p.pixels.end(), 0xffff0000u);

@@ -7,22 +7,32 @@
 // name numbered, slt_capture with and without a disk; and each failure (disk
 // gone, a file in the folder's place, read-only and full disks, all 62 names
 // taken, a platform that cannot grab) shown as an error with no file left
-// behind, whole or half written.
+// behind, whole or half written. Through the real desktop portal over sway,
+// whose answer comes polls later: the working icon meanwhile, the portal's
+// own picture saved; a portal that refuses, offers no Screenshot, stays
+// silent past the time limit or vanishes gives the error, and the next
+// click works.
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <csignal>
+#include <functional>
 #include <sched.h>
 #include <sys/mount.h>
 
 #include "fakedevicetree.h"
 #include "iconcatalogue.h"
+#include "linux/linuxbackend.h"
+#include "linux/portalscreengrab.h"
 #include "platform.h"
 #include "removablevolumes.h"
 #include "testcatalogue.h"
+#include "testcompositor.h"
 #include "testlog.h"
+#include "testportal.h"
 #include "testxserver.h"
 #include "tracelwrapper.h"
 #include "vantelvolumewatcher.h"
@@ -68,6 +78,23 @@ public:
     void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(0, 0, pattern); }
 };
 
+// The native backend, its desktop read only through the portal, given up on
+// after 3 s.
+// One for the process, its bus there before the application asks for it.
+TestPortal& portal()
+{
+    static TestPortal thePortal;
+    return thePortal;
+}
+
+class PortalBackend : public LinuxBackend
+{
+public:
+    using LinuxBackend::LinuxBackend;
+    ScreenGrab* screenGrab() override { return &grab; }
+    PortalScreenGrab grab{3000};
+};
+
 } // namespace
 
 class TestXScreenCapture : public QObject
@@ -100,6 +127,26 @@ class TestXScreenCapture : public QObject
     }
 
     QStringList pictures() const { return QDir(shots).entryList(QDir::Files | QDir::Hidden); }
+
+    // A click and the polls until its outcome, 100 ms apart: the outcome's
+    // icon, and in `waited` the polls that showed the working icon.
+    static QString clickAndWait(XScreenCapture& capture, int& waited, const std::function<void()>& meanwhile = {})
+    {
+        QString icon;
+        poll(capture, icon);
+        poll(capture, icon);
+        capture.slt_InternalCommunication(XINFO_MSG_CLICKED, -1, -1);
+        waited = 0;
+        for (int polls = 0; polls < 100 && (polls < 2 || icon == vantel_iconPath(ICON_SCRCAPTWORK)); ++polls) {
+            if (polls == 2 && meanwhile)
+                meanwhile();
+            if (polls >= 2)
+                QTest::qWait(100);
+            poll(capture, icon);
+            waited += icon == vantel_iconPath(ICON_SCRCAPTWORK);
+        }
+        return icon;
+    }
 
     // The names of this second and the next two, unnumbered and numbered up to `last`.
     void takeNames(int last)
@@ -289,7 +336,78 @@ private slots:
         QCOMPARE(pictures(), before);
         QCOMPARE(QFileInfo(shots).isFile(), failure == "file in the folder's place");
     }
+
+    void portalAnswersPollsLater_data()
+    {
+        QTest::addColumn<int>("backend");
+        QTest::addColumn<QString>("trouble");
+        QTest::newRow("answers") << int(TestPortal::WithGrim) << QString();
+        QTest::newRow("refuses") << int(TestPortal::WithoutGrim) << QString();
+        QTest::newRow("no Screenshot") << int(TestPortal::NoAccess) << QString();
+        QTest::newRow("silent") << int(TestPortal::WithGrim) << "silent";
+        QTest::newRow("vanishes") << int(TestPortal::WithGrim) << "vanishes";
+    }
+
+    void portalAnswersPollsLater()
+    {
+        QFETCH(int, backend);
+        QFETCH(QString, trouble);
+        TestCompositor compositor;
+        QVERIFY2(compositor.start(TestCompositor::Sway), qPrintable(compositor.error()));
+        TestWaylandWindow painter;
+        QVERIFY2(painter.show("painter"), qPrintable(painter.error()));
+        QVERIFY2(portal().start(TestPortal::Backend(backend)), qPrintable(portal().error()));
+        const std::shared_ptr<Backend> native = currentBackend();
+        installBackend(std::make_shared<PortalBackend>((tree.root() + "/sys").toStdString(),
+                                                       (tree.root() + "/proc").toStdString()));
+        struct Restore {
+            std::shared_ptr<Backend> backend;
+            ~Restore() { installBackend(backend); }
+        } restore{native};
+        QFile::remove(TestPortal::pictureFile());
+
+        XScreenCapture capture(nullptr);
+        if (!trouble.isEmpty()) // the portal waits for its backend
+            ::kill(pid_t(portal().backendPid()), SIGSTOP);
+        QElapsedTimer clock;
+        clock.start();
+        int waited = 0;
+        const QString outcome = clickAndWait(capture, waited, [&] {
+            if (trouble == "vanishes")
+                ::kill(pid_t(portal().portalPid()), SIGKILL);
+        });
+        if (trouble.isEmpty() && backend == TestPortal::WithGrim) {
+            QCOMPARE(outcome, vantel_iconPath(ICON_SCRCAPTOK));
+            QVERIFY(waited >= 2); // the request, then polls while the portal works
+            QCOMPARE(pictures().size(), 1);
+            const QImage saved(shots + "/" + pictures()[0]);
+            const QImage given(TestPortal::pictureFile());
+            QVERIFY(!given.isNull());
+            QCOMPARE(saved.convertToFormat(QImage::Format_RGB32), given.convertToFormat(QImage::Format_RGB32));
+            return;
+        }
+        QCOMPARE(outcome, vantel_iconPath(ICON_SCRCAPTERROR));
+        QVERIFY(pictures().isEmpty());
+        if (trouble == "silent")
+            QVERIFY2(clock.elapsed() >= 3000 && waited >= 10, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < 6000, qPrintable(QString::number(clock.elapsed())));
+
+        // The next click, with the portal working, saves the picture.
+        QVERIFY2(portal().start(TestPortal::WithGrim), qPrintable(portal().error()));
+        QCOMPARE(clickAndWait(capture, waited), vantel_iconPath(ICON_SCRCAPTOK));
+        QCOMPARE(pictures().size(), 1);
+    }
 };
 
-VANTEL_TEST_MAIN_XVFB_APP(TestXScreenCapture, DiskApplication)
+int main(int argc, char** argv)
+{
+    return vantelRunUnderXvfb(
+        argc, argv, []() -> QObject* { return new TestXScreenCapture; }, QSize(1280, 1024),
+        [](int& c, char** v) -> QApplication* {
+            // Qt asks the session bus as it starts.
+            if (!portal().startBus())
+                qWarning("%s", qPrintable(portal().error()));
+            return new DiskApplication(c, v);
+        });
+}
 #include "tst_xscreencapture.moc"
