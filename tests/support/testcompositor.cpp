@@ -63,9 +63,11 @@ bool TestCompositor::start(Kind kind, bool debugLog)
     ::chmod(path.constData(), 0700);
 
     QStringList arguments;
+    // Changing the user clears the parent-death signal TestProcess set:
+    // setpriv sets it again, so a killed test leaves no compositor behind.
     if (root)
         arguments << QStringLiteral("--reuid=nobody") << QStringLiteral("--regid=nogroup")
-                  << QStringLiteral("--clear-groups") << QStringLiteral("--");
+                  << QStringLiteral("--clear-groups") << QStringLiteral("--pdeathsig=TERM") << QStringLiteral("--");
     arguments << QStringLiteral("env") << QStringLiteral("-i")
               << QStringLiteral("PATH=/usr/local/bin:/usr/bin:/bin") << QStringLiteral("HOME=") + folder
               << QStringLiteral("XDG_RUNTIME_DIR=") + folder << QStringLiteral("WLR_BACKENDS=headless")
