@@ -74,31 +74,66 @@ bool hasXServer()
 }
 
 // A compositor answers wl_display.sync with the callback's done event; any
-// socket that merely accepts is not one.
-bool hasWaylandCompositor()
+// socket that merely accepts is not one. The globals its registry lists
+// come before that event: the library reads the desktop through
+// zwlr_screencopy_manager_v1 where it is one of them.
+WaylandAnswer askWaylandCompositor()
 {
+    WaylandAnswer answer;
     const QString name = environment("WAYLAND_DISPLAY", QStringLiteral("wayland-0"));
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!QDir::isAbsolutePath(name) && runtime.isEmpty())
-        return false;
+        return answer;
     QLocalSocket socket;
     socket.connectToServer(QDir::isAbsolutePath(name) ? name : runtime + QLatin1Char('/') + name);
     if (!socket.waitForConnected(kSocketTimeoutMs))
-        return false;
-    // Object 1 (wl_display), opcode 0 (sync), 12 bytes, new callback object 2.
-    const quint32 sync[3] = {1, 12u << 16, 2};
-    socket.write(reinterpret_cast<const char*>(sync), sizeof sync);
+        return answer;
+    // wl_display (object 1): get_registry (opcode 1) as object 2, then sync
+    // (opcode 0) as callback 3; each request 12 bytes.
+    const quint32 requests[6] = {1, (12u << 16) | 1, 2, 1, 12u << 16, 3};
+    socket.write(reinterpret_cast<const char*>(requests), sizeof requests);
     QByteArray reply;
+    int at = 0;
     QElapsedTimer clock;
     clock.start();
-    while (reply.size() < 8 && clock.elapsed() < kSocketTimeoutMs
-           && socket.waitForReadyRead(int(kSocketTimeoutMs - clock.elapsed())))
+    while (clock.elapsed() < kSocketTimeoutMs) {
+        quint32 header[2];
+        while (reply.size() - at >= 8) {
+            std::memcpy(header, reply.constData() + at, sizeof header);
+            const int size = int(header[1] >> 16);
+            if (size < 8 || reply.size() - at < size)
+                break;
+            if (header[0] == 3) { // the callback's done
+                answer.compositor = (header[1] & 0xffffu) == 0;
+                return answer;
+            }
+            // wl_registry.global: name, interface (length with its NUL, then the text), version.
+            quint32 length = 0;
+            if (header[0] == 2 && (header[1] & 0xffffu) == 0 && size >= 16) {
+                std::memcpy(&length, reply.constData() + at + 12, sizeof length);
+                if (length > 0 && 16 + int(length) <= size
+                    && QByteArray(reply.constData() + at + 16, int(length) - 1) == "zwlr_screencopy_manager_v1")
+                    answer.screencopy = true;
+            }
+            at += size;
+        }
+        if (!socket.waitForReadyRead(int(kSocketTimeoutMs - clock.elapsed())))
+            break;
         reply += socket.readAll();
-    if (reply.size() < 8)
-        return false;
-    quint32 header[2];
-    std::memcpy(header, reply.constData(), sizeof header);
-    return header[0] == 2 && (header[1] & 0xffffu) == 0;
+    }
+    return WaylandAnswer();
+}
+
+// The desktop portal's Screenshot on the session bus, started on demand as
+// the library's first capture would start it.
+bool hasScreenshotPortal()
+{
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.portal.Desktop"), QStringLiteral("/org/freedesktop/portal/desktop"),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << QStringLiteral("org.freedesktop.portal.Screenshot") << QStringLiteral("version");
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    return bus.isConnected() && bus.call(get, QDBus::Block, kBusTimeoutMs).type() == QDBusMessage::ReplyMessage;
 }
 
 // Indicators that ask nothing of the machine say so, lest "ok" promise a reading.
@@ -126,7 +161,8 @@ MachineCheck::MachineCheck(const QVector<XInfo*>& infos, const QString& settings
       iniPath(settingsPath),
       networkManager(hasNetworkManager()),
       xServer(hasXServer()),
-      waylandCompositor(hasWaylandCompositor())
+      wayland(askWaylandCompositor()),
+      screenshotPortal(wayland.compositor && !wayland.screencopy && hasScreenshotPortal())
 {
 }
 
@@ -141,7 +177,8 @@ int MachineCheck::run(std::FILE* out) const
         }
         const QString lack = missingFor(type);
         if (lack.isEmpty()) {
-            std::fprintf(out, "%s: ok%s\n", kNames[type], note(type));
+            const QString way = type == IND_TYPE_SCREENCAPTURE ? captureWay() : QString::fromLatin1(note(type));
+            std::fprintf(out, "%s: ok%s\n", kNames[type], qPrintable(way));
         } else {
             std::fprintf(out, "%s: %s\n", kNames[type], qPrintable(lack));
             ++missing;
@@ -160,11 +197,14 @@ QString MachineCheck::missingFor(int type) const
     case IND_TYPE_WIFI:
         return networkManager ? QString() : QStringLiteral("no NetworkManager on the system bus");
     case IND_TYPE_SCREENCAPTURE:
-        // Qt reads the screen of an X server only; on Wayland every capture fails.
-        if (xServer)
-            return QString();
-        return waylandCompositor ? QStringLiteral("no X server (a capture fails on a Wayland compositor)")
-                                 : QStringLiteral("no X server or Wayland compositor");
+        // A Wayland desktop the library reads itself, even where Xwayland
+        // gives an X server too; Qt reads an X server's.
+        if (wayland.compositor)
+            return wayland.screencopy || screenshotPortal
+                       ? QString()
+                       : QStringLiteral("no way to read the Wayland desktop (no screencopy from the compositor, no "
+                                        "Screenshot portal on the session bus)");
+        return xServer ? QString() : QStringLiteral("no X server or Wayland compositor");
     case IND_TYPE_CAMERA:
         return missingForCamera();
     case IND_TYPE_BRIGHTNESS:
@@ -174,6 +214,14 @@ QString MachineCheck::missingFor(int type) const
     default:
         return QString();
     }
+}
+
+QString MachineCheck::captureWay() const
+{
+    if (!wayland.compositor)
+        return QString();
+    return wayland.screencopy ? QStringLiteral(" (Wayland: the compositor's screencopy)")
+                              : QStringLiteral(" (Wayland: the desktop portal's Screenshot)");
 }
 
 QString MachineCheck::missingForBrightness() const
@@ -194,7 +242,7 @@ QString MachineCheck::missingForKeyboard() const
         return QStringLiteral("the keyboard program %1 not installed").arg(program);
     // The keyboard's window is found, and closed, on the X display.
     if (!xServer)
-        return waylandCompositor ? QStringLiteral("no X server (the keyboard's window is looked for on X11)")
+        return wayland.compositor ? QStringLiteral("no X server (the keyboard's window is looked for on X11)")
                                  : QStringLiteral("no X server or Wayland compositor");
     return QString();
 }

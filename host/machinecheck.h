@@ -10,6 +10,12 @@
 
 class XInfo;
 
+// What the session's Wayland compositor offers, as far as the check asks.
+struct WaylandAnswer {
+    bool compositor = false;
+    bool screencopy = false;
+};
+
 class MachineCheck
 {
 public:
@@ -26,12 +32,15 @@ private:
     QString missingForBrightness() const;
     QString missingForKeyboard() const;
     QString missingForCamera() const;
+    // How a capture that can work reads the desktop, as a note to "ok".
+    QString captureWay() const;
 
     QVector<XInfo*> indicators;
     QString iniPath;
     bool networkManager;
     bool xServer;
-    bool waylandCompositor;
+    WaylandAnswer wayland;
+    bool screenshotPortal;
 };
 
 #endif

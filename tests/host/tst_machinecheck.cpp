@@ -13,6 +13,8 @@
 
 #include "fakedevicetree.h"
 #include "testlogindsession.h"
+#include "testcompositor.h"
+#include "testportal.h"
 #include "testprocess.h"
 #include "testsystembus.h"
 #include "testxserver.h"
@@ -30,6 +32,7 @@ struct Machine {
     QString busAddress;
     QString display;
     QString runtimeDir;
+    QString waylandDisplay; // unset: wayland-0
     QString sysfsRoot;
     QString keyboardProgram; // unset: the library's default, /usr/bin/onboard
     QString cameraProgram;
@@ -45,6 +48,8 @@ Check runCheck(const Machine& machine, const QString& iniPath)
     env.insert("VANTEL_SYSFS_ROOT", machine.sysfsRoot);
     if (!machine.display.isEmpty())
         env.insert("DISPLAY", machine.display);
+    if (!machine.waylandDisplay.isEmpty())
+        env.insert("WAYLAND_DISPLAY", machine.waylandDisplay);
     if (!machine.keyboardProgram.isEmpty())
         env.insert("VANTEL_KEYBOARD_PROGRAM", machine.keyboardProgram);
 
@@ -81,7 +86,8 @@ bool startCompositor(TestProcess& compositor, const QString& runtimeDir)
     if (geteuid() == 0) {
         if (chown(QFile::encodeName(runtimeDir).constData(), 65534, 65534) != 0)
             return false;
-        command << "/usr/bin/setpriv" << "--reuid=nobody" << "--regid=nogroup" << "--clear-groups";
+        command << "/usr/bin/setpriv" << "--reuid=nobody" << "--regid=nogroup" << "--clear-groups"
+                << "--pdeathsig=TERM"; // the change of user cleared TestProcess's
     }
     command << "/usr/bin/env" << "HOME=" + runtimeDir << "XDG_RUNTIME_DIR=" + runtimeDir << "WLR_BACKENDS=headless"
             << "WLR_RENDERER=pixman" << "WLR_LIBINPUT_NO_DEVICES=1" << "WAYLAND_DISPLAY=" << "DISPLAY="
@@ -103,12 +109,13 @@ class tst_MachineCheck : public QObject
     Q_OBJECT
 
     QTemporaryDir dir;
+    TestPortal portal; // its session bus, once for the process
     FakeDeviceTree emptySysfs;
     FakeDeviceTree sysfsWithBacklight;
 
     Machine bare() const
     {
-        return {"unix:path=" + dir.filePath("no-bus.sock"), QString(), dir.filePath("runtime-none"),
+        return {"unix:path=" + dir.filePath("no-bus.sock"), QString(), dir.filePath("runtime-none"), QString(),
                 emptySysfs.root(), dir.filePath("no-keyboard"), dir.filePath("no-camera")};
     }
 
@@ -189,12 +196,50 @@ private slots:
         compositor.stop();
         QCOMPARE(check.exitCode, 1);
         QCOMPARE(check.lines.value("brightness"), "no logind session for this process");
-        QCOMPARE(check.lines.value("screen capture"), "no X server (a capture fails on a Wayland compositor)");
+        QCOMPARE(check.lines.value("screen capture"), "ok (Wayland: the compositor's screencopy)");
         QCOMPARE(check.lines.value("camera"), "no camera program named in the settings (DATA_CAMERA_APP)");
         if (QFileInfo::exists("/usr/bin/onboard"))
             QCOMPARE(check.lines.value("keyboard"), "no X server (the keyboard's window is looked for on X11)");
         else
             QCOMPARE(check.lines.value("keyboard"), "onboard not installed");
+    }
+
+    // A Wayland desktop is read through the compositor's screencopy (sway),
+    // else through the desktop portal (weston, a session bus with the
+    // portal), else not at all (weston, a session bus without it).
+    void captureWayOnWayland_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("withPortal");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("sway") << int(TestCompositor::Sway) << false << "ok (Wayland: the compositor's screencopy)";
+        QTest::newRow("weston") << int(TestCompositor::Weston) << false
+                                << "no way to read the Wayland desktop (no screencopy from the compositor, no "
+                                   "Screenshot portal on the session bus)";
+        QTest::newRow("weston, portal") << int(TestCompositor::Weston) << true
+                                        << "ok (Wayland: the desktop portal's Screenshot)";
+    }
+
+    void captureWayOnWayland()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, withPortal);
+        QFETCH(QString, line);
+        // The wlroots backend refuses weston: it reads a sway of its own.
+        TestCompositor portalSide;
+        if (withPortal) {
+            QVERIFY2(portalSide.start(TestCompositor::Sway), qPrintable(portalSide.error()));
+            QVERIFY2(portal.start(TestPortal::WithGrim), qPrintable(portal.error()));
+        }
+        QVERIFY2(portal.startBus(), qPrintable(portal.error()));
+        TestCompositor compositor;
+        QVERIFY2(compositor.start(TestCompositor::Kind(kind)), qPrintable(compositor.error()));
+        Machine machine = bare();
+        machine.runtimeDir = compositor.runtimeDir();
+        machine.waylandDisplay = compositor.socket();
+        const Check check = runCheck(machine, dir.filePath("wayland.ini"));
+        portal.stop();
+        QCOMPARE(check.lines.value("screen capture"), line);
     }
 
     // A keyboard program that is there, with a compositor but no X server.

@@ -78,6 +78,10 @@ bool TestCompositor::start(Kind kind, bool debugLog)
                   << folder + QStringLiteral("/config");
     else if (kind == Sway)
         arguments << QStringLiteral("sway") << QStringLiteral("-c") << folder + QStringLiteral("/config");
+    else if (kind == Weston)
+        arguments << QStringLiteral("weston") << QStringLiteral("--backend=headless-backend.so")
+                  << QStringLiteral("--use-pixman") << QStringLiteral("--width=640") << QStringLiteral("--height=480")
+                  << QStringLiteral("--idle-time=0");
     else
         arguments << QStringLiteral("cage") << QStringLiteral("--") << QStringLiteral("sleep")
                   << QStringLiteral("infinity");

@@ -1,6 +1,7 @@
 // A private Wayland compositor for a test: Debian's cage or sway on the
 // headless wlroots backend with the pixman renderer and no input devices,
-// in a runtime folder of its own. Both refuse to run as root, so under root
+// or weston on its headless backend (no screencopy), in a runtime folder of
+// its own. Both refuse to run as root, so under root
 // (CI) the compositor runs as nobody through setpriv; the test, root or not,
 // connects to its socket. start() points XDG_RUNTIME_DIR and WAYLAND_DISPLAY
 // at it; stop() ends it by its process id and removes the folder.
@@ -20,13 +21,13 @@
 class TestCompositor
 {
 public:
-    enum Kind { Cage, Sway };
+    enum Kind { Cage, Sway, Weston };
 
     ~TestCompositor() { stop(); }
 
     // False, with error() saying why, when the compositor does not answer on
-    // its socket within a few seconds. Its one output is 640x480 on sway,
-    // 1280x720 (the headless backend's own) on cage. With `debugLog` sway
+    // its socket within a few seconds. Its one output is 640x480 on sway and
+    // weston, 1280x720 (the headless backend's own) on cage. With `debugLog` sway
     // writes its debug log, which log() reads.
     bool start(Kind kind, bool debugLog = false);
     void stop();
