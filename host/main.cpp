@@ -28,11 +28,16 @@ constexpr int kScenarioStepMs = 3000;
 constexpr int kDefaultPolls = 3;
 
 // Without a display the program still runs, drawing off screen (for
-// --screenshot, or on a machine reached over ssh).
-void drawOffscreenWithoutDisplay()
+// --screenshot, or on a machine reached over ssh); with only a Wayland
+// compositor, it draws there.
+void pickQtPlatform()
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
-        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY"))
+        return;
+    // Qt 5 tries X11 first, even where only a Wayland compositor runs.
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "wayland");
+    } else {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         std::fprintf(stderr, "vantel-demo: no display; drawing off screen (see --screenshot)\n");
     }
@@ -107,7 +112,7 @@ int checkMachine(const QString& iconDir, const QString& iniPath)
 
 int main(int argc, char** argv)
 {
-    drawOffscreenWithoutDisplay();
+    pickQtPlatform();
     DemoApplication app(argc, argv);
     DemoApplication::setApplicationName(QStringLiteral("vantel-demo"));
     DemoApplication::setApplicationVersion(libraryVersion());
