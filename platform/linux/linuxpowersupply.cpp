@@ -57,7 +57,8 @@ bool LinuxPowerSupply::read(int folderFd, int& ueventFd, std::string& lastText)
         // the type (older kernels, hand-made trees) may lack more: then the
         // files are read instead.
         if (length >= 0 && length < long(sizeof(uevent))) {
-            if (lastText.size() == std::size_t(length) && std::memcmp(lastText.data(), uevent, lastText.size()) == 0)
+            // An empty uevent is never "the same": its files are read each time.
+            if (length > 0 && lastText.size() == std::size_t(length) && std::memcmp(lastText.data(), uevent, lastText.size()) == 0)
                 return true;
             lastText.assign(uevent, std::size_t(length));
             if (parseUevent(int(length)))

@@ -115,18 +115,27 @@ private slots:
         }
     }
 
-    void overlongUeventReadFromFiles()
+    // A uevent cut at the reader's size, or an empty one, sends the reader to
+    // the files, on every query.
+    void unusableUeventReadFromFiles()
     {
-        FakeDeviceTree tree;
-        tree.supplies({"BAT0/type=Battery", "BAT0/capacity=44",
-                       "BAT0/uevent=POWER_SUPPLY_NAME=BAT0\nPOWER_SUPPLY_TYPE=Battery\nPOWER_SUPPLY_CAPACITY=44\n"
-                           + QString(5000, 'x')});
-        SystemPowerStatus status;
-        QVERIFY(LinuxPowerStatus(tree.root().toStdString()).getSystemPowerStatus(status));
-        QCOMPARE(int(status.batteryLifePercent), 44);
-        QVERIFY(QFile::remove(tree.root() + "/class/power_supply/BAT0/capacity"));
-        QVERIFY(LinuxPowerStatus(tree.root().toStdString()).getSystemPowerStatus(status));
-        QCOMPARE(int(status.batteryLifePercent), 255); // not the uevent's cut text
+        const QByteArray overlong =
+            "POWER_SUPPLY_NAME=BAT0\nPOWER_SUPPLY_TYPE=Battery\nPOWER_SUPPLY_CAPACITY=44\n" + QByteArray(5000, 'x');
+        for (const QByteArray& uevent : {overlong, QByteArray()}) {
+            FakeDeviceTree tree;
+            tree.supplies({"BAT0/type=Battery", "BAT0/capacity=44"});
+            tree.write(QStringLiteral("class/power_supply/BAT0/uevent"), uevent);
+            LinuxPowerStatus power(tree.root().toStdString());
+            SystemPowerStatus status;
+            QVERIFY(power.getSystemPowerStatus(status));
+            QCOMPARE(int(status.batteryLifePercent), 44);
+            tree.attribute(QStringLiteral("class/power_supply/BAT0/capacity"), "45");
+            QVERIFY(power.getSystemPowerStatus(status));
+            QCOMPARE(int(status.batteryLifePercent), 45);
+            QVERIFY(QFile::remove(tree.root() + "/class/power_supply/BAT0/capacity"));
+            QVERIFY(power.getSystemPowerStatus(status));
+            QCOMPARE(int(status.batteryLifePercent), 255); // not the uevent's cut text
+        }
     }
 
     // A supply is kept open between queries: its uevent written anew is read
