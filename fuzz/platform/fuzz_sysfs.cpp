@@ -69,8 +69,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const char* name : {"BAT0/type", "BAT0/status", "BAT0/capacity", "BAT0/energy_now"})
         put(classFd, name, data, size);
 
+    const int supplyFd = ::openat(classFd, "BAT0", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int ueventFd = -1;
+    std::string last;
     LinuxPowerSupply supply;
-    if (!supply.open(classFd, "BAT0"))
+    // A first read always parses; a second one of the same uevent does not.
+    if (supply.read(supplyFd, ueventFd, last))
+        std::abort();
+    const bool fromUevent = !last.empty();
+    LinuxPowerSupply again;
+    if (again.read(supplyFd, ueventFd, last) != fromUevent)
         std::abort();
     for (int a = 0; a < LinuxPowerSupply::AttributeCount; ++a) {
         const auto attribute = LinuxPowerSupply::Attribute(a);
@@ -81,10 +89,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         check(text ? copy.c_str() : nullptr, isNumber);
     }
 
+    if (ueventFd >= 0)
+        ::close(ueventFd);
+
     LinuxAttribute attribute;
-    const int folder = ::openat(classFd, "BAT0", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    const bool read = attribute.read(folder, "capacity");
-    ::close(folder);
+    const bool read = attribute.read(supplyFd, "capacity");
+    ::close(supplyFd);
     if (read != (attribute.text()[0] != '\0'))
         std::abort();
     std::int64_t number = 0;
