@@ -141,9 +141,9 @@ void VantelThread::run()
     } while (running.load() && !stopRequested());
 
     trace(QStringLiteral("vantelthread::stopped"));
-    {
-        std::lock_guard<std::mutex> lock(stopMutex);
-        loopEnded = true;
-    }
+    // Woken under the lock: a stop that sees loopEnded may destroy stopSignal
+    // at once, and the lock is all ThreadSanitizer can see between the two.
+    std::lock_guard<std::mutex> lock(stopMutex);
+    loopEnded = true;
     stopSignal.notify_all();
 }

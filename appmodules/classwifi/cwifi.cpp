@@ -516,7 +516,7 @@ void CwifiPrivate::onWlanNotification(const nw::WLAN_NOTIFICATION_DATA* data, vo
         qDebug() << "Scansione";
         break;
     case nw::wlan_notification_acm_connection_complete: {
-        QMutexLocker locker(&self->pendingLock);
+        std::lock_guard<std::mutex> locker(self->pendingLock);
         // Only an attempt this client is waiting for ends here.
         if (data->connection && !self->pendingProfileName.isEmpty() && profile == self->pendingProfileName
             && data->connection->wlanReasonCode == 0) {
@@ -528,7 +528,7 @@ void CwifiPrivate::onWlanNotification(const nw::WLAN_NOTIFICATION_DATA* data, vo
     }
     case nw::wlan_notification_acm_connection_attempt_fail: {
         qDebug() << "--------------------------------- CONNECTION FAIL " << profile;
-        QMutexLocker locker(&self->pendingLock);
+        std::lock_guard<std::mutex> locker(self->pendingLock);
         self->connectResult = 0;
         emit q->WifiConnection();
         self->pendingProfileName.clear();

@@ -287,7 +287,7 @@ int CwifiPrivate::ConnectWithProfile(const WifiNetworkRecord& record)
     parameters.dwFlags = 0;
 
     {
-        QMutexLocker locker(&pendingLock);
+        std::lock_guard<std::mutex> locker(pendingLock);
         pendingProfileName = QString::fromStdString(parameters.strProfile);
         connectResult = 1;
     }
@@ -311,7 +311,7 @@ int CwifiPrivate::ConnectWithProfile(const WifiNetworkRecord& record)
             qDebug("Error WlanConnect: %d", int(result));
         {
             // No outcome will come for it.
-            QMutexLocker locker(&pendingLock);
+            std::lock_guard<std::mutex> locker(pendingLock);
             pendingProfileName.clear();
         }
         lock.unlock();
@@ -331,7 +331,7 @@ int CwifiPrivate::ConnectWithProfile(const WifiNetworkRecord& record)
     waitLoop = nullptr;
     int connected = 0;
     {
-        QMutexLocker locker(&pendingLock);
+        std::lock_guard<std::mutex> locker(pendingLock);
         if (exitCode != 0 || !outcome)
             connectResult = 0;
         connected = connectResult;

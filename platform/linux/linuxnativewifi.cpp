@@ -83,7 +83,7 @@ public:
     {
         std::lock_guard<std::mutex> lock(followerLock);
         if (follower)
-            QMetaObject::invokeMethod(follower, [work, target = follower] { work(*target); }, Qt::QueuedConnection);
+            follower->post(std::move(work));
     }
 
 protected:

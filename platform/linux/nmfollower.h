@@ -16,6 +16,7 @@
 #include <QObject>
 
 #include <functional>
+#include <mutex>
 #include <vector>
 
 #include "nmstate.h"
@@ -57,6 +58,10 @@ public:
     void expect(const QString& devicePath, const QString& profile, const QString& connection, int timeoutMs);
     // The attempt did not start after all.
     void forget(const QString& devicePath, const QString& profile);
+
+    // From any thread: runs `work` in the follower's thread, in the order
+    // posted, after what it has to do now.
+    void post(std::function<void(NmFollower&)> work);
 
     static const char* const service;
     static const char* const managerPath;
@@ -105,6 +110,7 @@ private slots:
     void connectionUpdated(const QDBusMessage& message);
     void ownerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);
     void flush();
+    void runPosted();
 
 private:
     const QString connectionName;
@@ -122,6 +128,8 @@ private:
     bool settingsAsked = false;
     int generation = 0;
     bool loadedTold = false;
+    std::mutex postedLock;
+    std::vector<std::function<void(NmFollower&)>> posted; // under postedLock
 };
 
 } // namespace vantel::platform

@@ -204,7 +204,11 @@ private slots:
         const QString ap = home(10, true);
         QVERIFY2(!ap.isEmpty(), qPrintable(nm.error()));
         Cwifi client{QString()};
-        QSignalSpy refreshes(&client, SIGNAL(WifiEndScan()));
+        // Counted in this thread, as a host's slot sees them: the signal
+        // comes from the follower's thread, which a spy would share its list with.
+        int refreshes = 0;
+        QObject counter;
+        QObject::connect(&client, &Cwifi::WifiEndScan, &counter, [&refreshes] { ++refreshes; });
         int strength = 10;
         QTimer storm;
         QObject::connect(&storm, &QTimer::timeout, [&] { nm.setStrength(ap, strength = strength % 90 + 1); });
@@ -215,8 +219,7 @@ private slots:
         storm.stop();
         const qint64 took = clock.elapsed();
         QTRY_COMPARE(client.GetSignal(client.CurrentConnectedIndex()), strength);
-        QVERIFY2(refreshes.count() <= took / 100 + 2,
-                 qPrintable(QStringLiteral("%1 refreshes in %2 ms").arg(refreshes.count()).arg(took)));
+        QVERIFY2(refreshes <= took / 100 + 2, qPrintable(QStringLiteral("%1 refreshes in %2 ms").arg(refreshes).arg(took)));
     }
 
     void interfaceNotReady()
