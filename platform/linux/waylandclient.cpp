@@ -166,9 +166,14 @@ std::vector<void*> WaylandClient::bindAll(const wl_interface* interface, std::ui
     std::vector<void*> bound;
     for (const Global& g : offered) {
         if (g.interface == interface->name)
-            bound.push_back(wl_registry_bind(registry, g.name, interface, std::min(version, g.version)));
+            bound.push_back(bindGlobal(g, interface, version));
     }
     return bound;
+}
+
+void* WaylandClient::bindGlobal(const Global& global, const wl_interface* interface, std::uint32_t version)
+{
+    return wl_registry_bind(registry, global.name, interface, std::min(version, global.version));
 }
 
 bool WaylandClient::sessionAnswers(int timeLimitMs)

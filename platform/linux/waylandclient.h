@@ -62,6 +62,8 @@ public:
     void* bind(const wl_interface* interface, std::uint32_t version);
     // Binds one object a global of that interface, in the order offered.
     std::vector<void*> bindAll(const wl_interface* interface, std::uint32_t version);
+    // Binds that one global, at no more than `version`.
+    void* bindGlobal(const Global& global, const wl_interface* interface, std::uint32_t version);
 
     wl_display* raw() const { return display; }
 

@@ -17,24 +17,24 @@ using std::chrono::milliseconds;
 
 namespace {
 
-// Every output of the compositor (those it had when connected). An output
-// has one controller at a time, so its power object is held only for the
-// switch: other clients (a tool of the user's, a test) may read or switch
-// it meanwhile, and the mode set stays.
+// Every output of the compositor, an output plugged in later among them
+// from the next switch on. An output has one controller at a time, so its
+// power object is held only for the switch: other clients (a tool of the
+// user's, a test) may read or switch it meanwhile, and the mode set stays.
 class Outputs
 {
 public:
-    explicit Outputs(WaylandClient& client)
-        : manager(static_cast<zwlr_output_power_manager_v1*>(
-              client.bind(&zwlr_output_power_manager_v1_interface, 1)))
+    explicit Outputs(WaylandClient& connection)
+        : client(connection),
+          manager(static_cast<zwlr_output_power_manager_v1*>(
+              connection.bind(&zwlr_output_power_manager_v1_interface, 1)))
     {
-        for (void* output : client.bindAll(&wl_output_interface, 1))
-            outputs.push_back(static_cast<wl_output*>(output));
+        follow();
     }
     ~Outputs()
     {
-        for (wl_output* output : outputs)
-            wl_output_destroy(output);
+        for (const Output& output : outputs)
+            wl_output_destroy(output.proxy);
         if (manager)
             zwlr_output_power_manager_v1_destroy(manager);
     }
@@ -44,8 +44,9 @@ public:
     bool offered() const { return manager && !outputs.empty(); }
     void power(bool on)
     {
-        for (wl_output* output : outputs) {
-            zwlr_output_power_v1* power = zwlr_output_power_manager_v1_get_output_power(manager, output);
+        follow();
+        for (const Output& output : outputs) {
+            zwlr_output_power_v1* power = zwlr_output_power_manager_v1_get_output_power(manager, output.proxy);
             zwlr_output_power_v1_set_mode(power, on ? ZWLR_OUTPUT_POWER_V1_MODE_ON : ZWLR_OUTPUT_POWER_V1_MODE_OFF);
             zwlr_output_power_v1_destroy(power);
         }
@@ -54,8 +55,35 @@ public:
     bool poweredOff() const { return off; }
 
 private:
+    struct Output {
+        std::uint32_t name;
+        wl_output* proxy;
+    };
+
+    // Binds the outputs the compositor has added since, lets go of those it removed.
+    void follow()
+    {
+        const auto& globals = client.globals();
+        auto gone = [&globals](const Output& output) {
+            return std::none_of(globals.begin(), globals.end(),
+                                [&output](const WaylandClient::Global& g) { return g.name == output.name; });
+        };
+        for (const Output& output : outputs) {
+            if (gone(output))
+                wl_output_destroy(output.proxy);
+        }
+        outputs.erase(std::remove_if(outputs.begin(), outputs.end(), gone), outputs.end());
+        for (const WaylandClient::Global& g : globals) {
+            if (g.interface != wl_output_interface.name)
+                continue;
+            if (std::none_of(outputs.begin(), outputs.end(), [&g](const Output& output) { return output.name == g.name; }))
+                outputs.push_back({g.name, static_cast<wl_output*>(client.bindGlobal(g, &wl_output_interface, 1))});
+        }
+    }
+
+    WaylandClient& client;
     zwlr_output_power_manager_v1* manager;
-    std::vector<wl_output*> outputs;
+    std::vector<Output> outputs;
     bool off = false;
 };
 

@@ -170,12 +170,17 @@ private slots:
     {
         TestCompositor compositor;
         QVERIFY2(compositor.start(TestCompositor::Sway, true), qPrintable(compositor.error()));
-        auto switches = [&compositor](const char* way) {
-            return compositor.log().count(QByteArray("Turning ") + way + " output HEADLESS-1");
+        auto switches = [&compositor](const char* way, const char* output = "HEADLESS-1") {
+            return compositor.log().count(QByteArray("Turning ") + way + " output " + output);
         };
         WaylandDisplayPower power;
+        QVERIFY(power.apply(0));
         QCOMPARE(outputMode(), QStringLiteral("on"));
+        // An output plugged in after the service connected is switched too.
+        QVERIFY(compositor.swaymsg({"create_output"}));
+        QTRY_VERIFY(compositor.log().contains("HEADLESS-2"));
         const int ons = switches("on");
+        const int onsLater = switches("on", "HEADLESS-2");
         QElapsedTimer clock;
         clock.start();
         QVERIFY(power.apply(1));
@@ -183,10 +188,12 @@ private slots:
         // requests count as activity to sway's idle timers.
         QTRY_COMPARE_WITH_TIMEOUT(switches("off"), 1, 3000);
         QVERIFY2(clock.elapsed() >= 900, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(switches("off", "HEADLESS-2"), 1);
         QEXPECT_FAIL("", "the headless backend cannot power an output off", Continue);
         QCOMPARE(outputMode(), QStringLiteral("off"));
         QVERIFY(compositor.swaymsg({"seat", "-", "cursor", "move", "5", "5"}));
         QTRY_COMPARE_WITH_TIMEOUT(switches("on"), ons + 1, 2000);
+        QTRY_COMPARE(switches("on", "HEADLESS-2"), onsLater + 1);
         QCOMPARE(outputMode(), QStringLiteral("on"));
         // Never: seconds without input leave the outputs on.
         QVERIFY(power.apply(0));
