@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "testcompositor.h"
+
 namespace {
 
 struct Run {
@@ -18,11 +20,13 @@ struct Run {
     QByteArray err;
 };
 
-Run runDemo(const QStringList& arguments)
+// Run with no display, or with the one `display` names.
+Run runDemo(const QStringList& arguments, const QProcessEnvironment& display = QProcessEnvironment())
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
         env.remove(QLatin1String(name));
+    env.insert(display);
     QProcess demo;
     demo.setProcessEnvironment(env);
     demo.start(QStringLiteral(VANTEL_DEMO), arguments);
@@ -74,11 +78,29 @@ class tst_Demo : public QObject
     QTemporaryDir dir;
 
 private slots:
+    void screenshotShowsTheBattery_data()
+    {
+        QTest::addColumn<bool>("wayland");
+        QTest::newRow("off screen") << false;
+        // A Qt host on Qt's Wayland platform, in a window of a real compositor.
+        QTest::newRow("wayland") << true;
+    }
+
     void screenshotShowsTheBattery()
     {
+        QFETCH(bool, wayland);
+        TestCompositor compositor;
+        QProcessEnvironment display;
+        if (wayland) {
+            QVERIFY2(compositor.start(TestCompositor::Sway), qPrintable(compositor.error()));
+            display.insert("QT_QPA_PLATFORM", "wayland");
+            display.insert("WAYLAND_DISPLAY", compositor.socket());
+            display.insert("XDG_RUNTIME_DIR", compositor.runtimeDir());
+        }
         const QString file = dir.filePath("demo.png");
-        const Run run =
-            runDemo({"--simulate", "--screenshot", file, "--polls", "3", "--ini", dir.filePath("system.ini")});
+        QFile::remove(file);
+        const Run run = runDemo(
+            {"--simulate", "--screenshot", file, "--polls", "3", "--ini", dir.filePath("system.ini")}, display);
         QVERIFY2(run.exitCode == 0, run.err.constData());
         // The simulated tablet's settings (its internet and camera) are a
         // copy: the host's file is left as it was.
