@@ -21,12 +21,10 @@
 
 #include "linux/linuxbackend.h"
 #include "recordingscript.h"
+#include "stuckstick.h"
 #include "xprocess.h"
 
 using namespace vantel::platform;
-
-// The grace a program gets between SIGTERM and SIGKILL.
-const int ProgramEnderGraceMs = 3000;
 
 class TestXProcess : public QObject
 {
@@ -40,37 +38,6 @@ class TestXProcess : public QObject
         RecordingScript::remove(path);
         RecordingScript::write(path, seconds);
         return path;
-    }
-
-    // A program that records its pid, then, on SIGTERM, writes "<path>.term"
-    // and ends; with `stubborn`, it ignores SIGTERM and only SIGKILL ends it.
-    QString endable(const QString& name, bool stubborn)
-    {
-        const QString path = work.filePath(name);
-        for (const char* suffix : {".pid", ".term"})
-            QFile::remove(path + suffix);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return QString();
-        file.write(QByteArray("#!/bin/sh\n")
-                   + (stubborn ? "trap '' TERM\n" : "trap 'echo term > \"$0.term\"; exit 0' TERM\n")
-                   + "echo $$ > \"$0.tmp\"; mv \"$0.tmp\" \"$0.pid\"\n"
-                     "while :; do sleep 0.05; done\n");
-        file.close();
-        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        return path;
-    }
-
-    static bool started(const QString& path) { return QFile::exists(path + ".pid"); }
-
-    // The state letter of /proc/PID/stat ('D': uninterruptible sleep).
-    static char processState(qint64 pid)
-    {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (!stat.open(QIODevice::ReadOnly))
-            return 0;
-        const QByteArray text = stat.readAll();
-        return text.mid(text.lastIndexOf(')') + 2, 1).at(0);
     }
 
     static qint64 residentKiB()
@@ -223,16 +190,17 @@ private slots:
     // does not wait for it to end.
     void newStartEndsThePreviousPolitely()
     {
-        const QString first = endable("polite.sh", false);
+        const QString first = work.filePath("polite.sh");
+        QVERIFY(EndableScript::write(first, false));
         const QString second = script("next.sh");
         xprocess runner;
         QString message;
         QCOMPARE(runner.xprc_run(nullptr, "", first, "", message, false), 0);
         const qint64 firstPid = runner.xprc_processId();
-        QTRY_VERIFY(started(first));
+        QTRY_VERIFY(EndableScript::pid(first) > 0);
         QCOMPARE(runner.xprc_run(nullptr, "", second, "", message, false), 0);
         QVERIFY(runner.xprc_processId() != firstPid);
-        QTRY_VERIFY(QFile::exists(first + ".term"));
+        QTRY_VERIFY(EndableScript::gotSigterm(first));
         QTRY_VERIFY(!processExists(firstPid)); // and reaped
     }
 
@@ -241,18 +209,19 @@ private slots:
     // end does not wait for it either.
     void stubbornProgramKilledAfterGrace()
     {
-        const QString stubborn = endable("stubborn.sh", true);
+        const QString stubborn = work.filePath("stubborn.sh");
+        QVERIFY(EndableScript::write(stubborn, true));
         auto* runner = new xprocess;
         QString message;
         QCOMPARE(runner->xprc_run(nullptr, "", stubborn, "", message, false), 0);
         const qint64 pid = runner->xprc_processId();
-        QTRY_VERIFY(started(stubborn));
+        QTRY_VERIFY(EndableScript::pid(stubborn) > 0);
         QElapsedTimer clock;
         clock.start();
         delete runner;
         QVERIFY2(processExists(pid), "the runner's end waited for the program");
-        QTest::qWait(ProgramEnderGraceMs - 1000);
-        if (clock.elapsed() < ProgramEnderGraceMs - 100)
+        QTest::qWait(kEndGraceMs - 1000);
+        if (clock.elapsed() < kEndGraceMs - 100)
             QVERIFY2(processExists(pid), "killed before its grace was over");
         QTRY_VERIFY_WITH_TIMEOUT(!processExists(pid), 8000);
     }
@@ -280,48 +249,18 @@ private slots:
     // costs the event loop nothing, and the program goes once it can.
     void stuckProgramNeverHoldsTheEventLoop()
     {
-        if (!QFile::exists("/dev/fuse"))
+        if (!StuckStick::available())
             QSKIP("no /dev/fuse on this machine");
-        QDir().mkpath(work.filePath("stick"));
-        const QString mount = work.filePath("stick");
-        const QString release = work.filePath("stick.release");
-        const QString reading = work.filePath("stick.reading");
-        QProcess stick;
-        stick.start("/usr/bin/python3", {qEnvironmentVariable("VANTEL_SOURCE_DIR") + "/tests/support/stuckstick.py",
-                                         mount, release, reading});
-        QVERIFY(stick.waitForStarted());
-        auto unmount = qScopeGuard([&] {
-            QFile(release).open(QIODevice::WriteOnly);
-            QProcess::execute("fusermount", {"-u", "-z", mount});
-            stick.terminate();
-            stick.waitForFinished(5000);
-        });
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(mount + "/data"), 10000);
-
+        StuckStick stick(work.filePath("stick"));
+        QVERIFY(stick.start());
         auto* runner = new xprocess;
         QString message;
-        QCOMPARE(runner->xprc_run(nullptr, "", "/bin/cat", "\"" + mount + "/data\"", message, false), 0);
+        QCOMPARE(runner->xprc_run(nullptr, "", "/bin/cat", "\"" + stick.data() + "\"", message, false), 0);
         const qint64 pid = runner->xprc_processId();
-        QTRY_VERIFY(QFile::exists(reading));
-
-        QElapsedTimer clock;
-        clock.start();
-        qint64 last = 0;
-        qint64 longestGap = 0;
-        QTimer ticks;
-        connect(&ticks, &QTimer::timeout, this, [&] {
-            longestGap = qMax(longestGap, clock.elapsed() - last);
-            last = clock.elapsed();
-        });
-        ticks.start(20);
+        QTRY_VERIFY(stick.beingRead());
+        LoopWatch watch;
         delete runner;
-        QTRY_COMPARE(processState(pid), 'D');
-        QTest::qWait(ProgramEnderGraceMs + 1000); // past the SIGKILL too
-        QVERIFY2(longestGap < 500, qPrintable(QStringLiteral("the event loop stood %1 ms").arg(longestGap)));
-        QCOMPARE(processState(pid), 'D');
-
-        QVERIFY(QFile(release).open(QIODevice::WriteOnly));
-        QTRY_VERIFY(!processExists(pid)); // ended and reaped
+        stick.outlastsItsEnd(pid, watch);
     }
 
     void callersProcessObject()
