@@ -238,19 +238,7 @@ QVariant TestNetworkManager::get(const QString& path, const QString& interface, 
 
 int TestNetworkManager::calls(const QString& path, const QString& method)
 {
-    QVariant list;
-    if (!mock(path, QStringLiteral("GetMethodCalls"), {method}, &list))
-        return -1;
-    const QDBusArgument calls = list.value<QDBusArgument>();
-    int count = 0;
-    calls.beginArray();
-    while (!calls.atEnd()) {
-        QVariant call;
-        calls >> call;
-        ++count;
-    }
-    calls.endArray();
-    return count;
+    return bus.calls(kTemplate, path, method);
 }
 
 bool TestNetworkManager::addMethod(const QString& path, const QString& interface, const QString& name,
