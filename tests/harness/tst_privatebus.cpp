@@ -3,34 +3,14 @@
 // backend makes its services on first use: a power status query opens no bus
 // or display connection and answers the same with the fake NetworkManager,
 // logind and UPower there or gone.
-#include <QDir>
 #include <QtTest>
 
-#include <cstring>
-#include <unistd.h>
-
 #include "linux/linuxbackend.h"
+#include "testprocess.h"
 #include "testsystembus.h"
 #include "testxserver.h"
 
 using namespace vantel::platform;
-
-namespace {
-
-int openSockets()
-{
-    int count = 0;
-    const QDir fds(QStringLiteral("/proc/self/fd"));
-    for (const QString& fd : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
-        char target[64] = {};
-        const QByteArray path = QFile::encodeName(fds.filePath(fd));
-        if (::readlink(path.constData(), target, sizeof(target) - 1) > 0 && std::strncmp(target, "socket:", 7) == 0)
-            ++count;
-    }
-    return count;
-}
-
-} // namespace
 
 class TestPrivateBus : public QObject
 {
