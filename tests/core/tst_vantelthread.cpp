@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "vantelthread.h"
 #include "xinfodata.h"
@@ -50,31 +51,25 @@ private slots:
 // State 1, states 0 and 3, and a 2 set before run() began: none of them polls.
 void tst_VantelThread::statesWithoutPolls()
 {
-    std::unique_ptr<VantelThread> sleeping(new VantelThread);
-    std::unique_ptr<VantelThread> zero(new VantelThread);
-    std::unique_ptr<VantelThread> three(new VantelThread);
-    std::unique_ptr<VantelThread> early(new VantelThread);
-    QSignalSpy sleepingSpy(sleeping.get(), &VantelThread::updateStatus);
-    QSignalSpy zeroSpy(zero.get(), &VantelThread::updateStatus);
-    QSignalSpy threeSpy(three.get(), &VantelThread::updateStatus);
-    QSignalSpy earlySpy(early.get(), &VantelThread::updateStatus);
+    VantelThread sleeping, zero, three, early;
+    VantelThread* const threads[] = {&sleeping, &zero, &three, &early};
+    std::vector<std::unique_ptr<QSignalSpy>> spies;
+    for (VantelThread* t : threads)
+        spies.emplace_back(new QSignalSpy(t, &VantelThread::updateStatus));
 
-    early->setState(INDICATORS_RUN);
-    for (VantelThread* t : {sleeping.get(), zero.get(), three.get(), early.get()})
+    early.setState(INDICATORS_RUN);
+    for (VantelThread* t : threads)
         t->start();
-    for (VantelThread* t : {zero.get(), three.get()})
-        t->waitForInitialState();
-    zero->setState(0);
-    three->setState(3);
+    zero.waitForInitialState();
+    three.waitForInitialState();
+    zero.setState(0);
+    three.setState(3);
 
     QTest::qWait(3500);
-    QCOMPARE(sleepingSpy.count(), 0);
-    QCOMPARE(zeroSpy.count(), 0);
-    QCOMPARE(threeSpy.count(), 0);
-    QCOMPARE(earlySpy.count(), 0);
-    for (VantelThread* t : {sleeping.get(), zero.get(), three.get(), early.get()}) {
-        t->stop();
-        QVERIFY(t->isFinished());
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(spies[i]->count(), 0);
+        threads[i]->stop();
+        QVERIFY(threads[i]->isFinished());
     }
 }
 
