@@ -12,6 +12,7 @@
 #include "fakedevicetree.h"
 #include "testcompositor.h"
 #include "testlogindsession.h"
+#include "testprocess.h"
 #include "testsystembus.h"
 #include "testxserver.h"
 
@@ -52,17 +53,8 @@ Check runCheck(const Machine& machine, const QString& iniPath)
     ini.setValue("Data/DATA_CAMERA_APP", machine.cameraProgram);
     ini.sync();
 
-    QProcess demo;
-    demo.setProcessEnvironment(env);
-    demo.start(QStringLiteral(VANTEL_DEMO), {"--check", "--ini", iniPath});
     Check check;
-    if (!demo.waitForFinished(60000)) {
-        demo.kill();
-        demo.waitForFinished();
-        return check;
-    }
-    check.exitCode = demo.exitStatus() == QProcess::NormalExit ? demo.exitCode() : -1;
-    check.out = demo.readAllStandardOutput();
+    check.exitCode = runTestClient(QStringLiteral(VANTEL_DEMO), {"--check", "--ini", iniPath}, env, 60000, &check.out);
     for (const QByteArray& line : check.out.split('\n')) {
         const int colon = line.indexOf(": ");
         if (colon > 0)
