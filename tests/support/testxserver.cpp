@@ -7,17 +7,6 @@
 #include <cstdio>
 #include <memory>
 
-namespace {
-
-const TestXServer* mainServer = nullptr;
-
-} // namespace
-
-const TestXServer* TestXServer::current()
-{
-    return mainServer;
-}
-
 bool TestXServer::start(QSize screen, int depth)
 {
     failure.clear();
@@ -65,7 +54,6 @@ int vantelRunUnderXvfb(int argc, char** argv, QObject* (*makeTest)(), QSize scre
         std::fprintf(stderr, "FAIL: no private X server: %s\n", qPrintable(server.error()));
         return 1;
     }
-    mainServer = &server;
     qputenv("QT_QPA_PLATFORM", "xcb");
     int result = 0;
     {
@@ -74,7 +62,6 @@ int vantelRunUnderXvfb(int argc, char** argv, QObject* (*makeTest)(), QSize scre
         std::unique_ptr<QObject> test(makeTest());
         result = QTest::qExec(test.get(), argc, argv);
     }
-    mainServer = nullptr;
     server.stop();
     return result;
 }
