@@ -40,17 +40,15 @@ private:
     QString failure;
 };
 
-// Starts the X server, then the application on it under the xcb platform:
-// the one `makeApplication` makes, a plain QApplication when it is null.
-int vantelRunUnderXvfb(int argc, char** argv, QObject* (*makeTest)(), QSize screen = QSize(1280, 1024),
-                       QApplication* (*makeApplication)(int&, char**) = nullptr);
+// Starts a 1280x1024 X server, then on it, under the xcb platform, the
+// application `makeApplication` makes and the test.
+int vantelRunUnderXvfb(int argc, char** argv, QObject* (*makeTest)(), QApplication* (*makeApplication)(int&, char**));
 
-#define VANTEL_TEST_MAIN_XVFB_APP(TestObject, Application)                                    \
-    int main(int argc, char** argv)                                                           \
-    {                                                                                         \
-        return vantelRunUnderXvfb(                                                            \
-            argc, argv, []() -> QObject* { return new TestObject; }, QSize(1280, 1024),       \
-            [](int& c, char** v) -> QApplication* { return new Application(c, v); });         \
+#define VANTEL_TEST_MAIN_XVFB_APP(TestObject, Application)                                                          \
+    int main(int argc, char** argv)                                                                                 \
+    {                                                                                                               \
+        return vantelRunUnderXvfb(argc, argv, []() -> QObject* { return new TestObject; },                         \
+                                  [](int& c, char** v) -> QApplication* { return new Application(c, v); });        \
     }
 
 #endif
