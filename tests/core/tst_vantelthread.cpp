@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "vantelthread.h"
 #include "xinfodata.h"
@@ -42,88 +43,78 @@ class tst_VantelThread : public QObject
     Q_OBJECT
 
 private slots:
-    void statesWithoutPolls();
-    void pollsEveryTwoSecondsUntilStopped();
-    void stopBeforeRunIsNotLost();
-};
+    // State 1, states 0 and 3, and a 2 set before run() began: none of them polls.
+    void statesWithoutPolls()
+    {
+        VantelThread sleeping, zero, three, early;
+        VantelThread* const threads[] = {&sleeping, &zero, &three, &early};
+        std::vector<std::unique_ptr<QSignalSpy>> spies;
+        for (VantelThread* t : threads)
+            spies.emplace_back(new QSignalSpy(t, &VantelThread::updateStatus));
 
-// State 1, states 0 and 3, and a 2 set before run() began: none of them polls.
-void tst_VantelThread::statesWithoutPolls()
-{
-    std::unique_ptr<VantelThread> sleeping(new VantelThread);
-    std::unique_ptr<VantelThread> zero(new VantelThread);
-    std::unique_ptr<VantelThread> three(new VantelThread);
-    std::unique_ptr<VantelThread> early(new VantelThread);
-    QSignalSpy sleepingSpy(sleeping.get(), &VantelThread::updateStatus);
-    QSignalSpy zeroSpy(zero.get(), &VantelThread::updateStatus);
-    QSignalSpy threeSpy(three.get(), &VantelThread::updateStatus);
-    QSignalSpy earlySpy(early.get(), &VantelThread::updateStatus);
+        early.setState(INDICATORS_RUN);
+        for (VantelThread* t : threads)
+            t->start();
+        zero.waitForInitialState();
+        three.waitForInitialState();
+        zero.setState(0);
+        three.setState(3);
 
-    early->setState(INDICATORS_RUN);
-    for (VantelThread* t : {sleeping.get(), zero.get(), three.get(), early.get()})
-        t->start();
-    for (VantelThread* t : {zero.get(), three.get()})
-        t->waitForInitialState();
-    zero->setState(0);
-    three->setState(3);
-
-    QTest::qWait(3500);
-    QCOMPARE(sleepingSpy.count(), 0);
-    QCOMPARE(zeroSpy.count(), 0);
-    QCOMPARE(threeSpy.count(), 0);
-    QCOMPARE(earlySpy.count(), 0);
-    for (VantelThread* t : {sleeping.get(), zero.get(), three.get(), early.get()}) {
-        t->stop();
-        QVERIFY(t->isFinished());
+        QTest::qWait(3500);
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(spies[i]->count(), 0);
+            threads[i]->stop();
+            QVERIFY(threads[i]->isFinished());
+        }
     }
-}
 
-// Polls every two seconds in state 2; a stop ends the loop at once and
-// nothing is emitted afterwards.
-void tst_VantelThread::pollsEveryTwoSecondsUntilStopped()
-{
-    VantelThread thread;
-    PollLog polls;
-    polls.attach(thread);
-    thread.start();
-    thread.waitForInitialState();
-    const qint64 switched = polls.clock.elapsed();
-    thread.setState(INDICATORS_RUN);
-    QTRY_VERIFY_WITH_TIMEOUT(polls.count() >= 4, 10000);
-
-    QElapsedTimer timer;
-    timer.start();
-    thread.stop();
-    QVERIFY2(timer.elapsed() < 500, qPrintable(QString::number(timer.elapsed())));
-    const int polled = polls.count();
-    QTest::qWait(2500);
-    QCOMPARE(polls.count(), polled);
-
-    // The first poll comes with the next cycle (at most ~1.1 s in state 1).
-    QVERIFY2(polls.times.first() - switched < 1800, qPrintable(QString::number(polls.times.first() - switched)));
-    for (int i = 1; i < polls.count(); ++i) {
-        const qint64 gap = polls.times.at(i) - polls.times.at(i - 1);
-        QVERIFY2(gap >= 1900 && gap <= 2800, qPrintable(QStringLiteral("gap %1 ms").arg(gap)));
-    }
-    QVERIFY(!polls.preinits.contains(true));
-}
-
-// A stop that comes before run() sets `running` must still end the loop.
-void tst_VantelThread::stopBeforeRunIsNotLost()
-{
-    for (int i = 0; i < 50; ++i) {
+    // Polls every two seconds in state 2; a stop ends the loop at once and
+    // nothing is emitted afterwards.
+    void pollsEveryTwoSecondsUntilStopped()
+    {
         VantelThread thread;
+        PollLog polls;
+        polls.attach(thread);
         thread.start();
+        thread.waitForInitialState();
+        const qint64 switched = polls.clock.elapsed();
+        thread.setState(INDICATORS_RUN);
+        QTRY_VERIFY_WITH_TIMEOUT(polls.count() >= 4, 10000);
+
         QElapsedTimer timer;
         timer.start();
         thread.stop();
-        QVERIFY(thread.isFinished());
-        QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY2(timer.elapsed() < 500, qPrintable(QString::number(timer.elapsed())));
+        const int polled = polls.count();
+        QTest::qWait(2500);
+        QCOMPARE(polls.count(), polled);
+
+        // The first poll comes with the next cycle (at most ~1.1 s in state 1).
+        QVERIFY2(polls.times.first() - switched < 1800, qPrintable(QString::number(polls.times.first() - switched)));
+        for (int i = 1; i < polls.count(); ++i) {
+            const qint64 gap = polls.times.at(i) - polls.times.at(i - 1);
+            QVERIFY2(gap >= 1900 && gap <= 2800, qPrintable(QStringLiteral("gap %1 ms").arg(gap)));
+        }
+        QVERIFY(!polls.preinits.contains(true));
     }
-    VantelThread neverStarted;
-    neverStarted.stop();
-    QVERIFY(!neverStarted.isRunning());
-}
+
+    // A stop that comes before run() sets `running` must still end the loop.
+    void stopBeforeRunIsNotLost()
+    {
+        for (int i = 0; i < 50; ++i) {
+            VantelThread thread;
+            thread.start();
+            QElapsedTimer timer;
+            timer.start();
+            thread.stop();
+            QVERIFY(thread.isFinished());
+            QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+        }
+        VantelThread neverStarted;
+        neverStarted.stop();
+        QVERIFY(!neverStarted.isRunning());
+    }
+};
 
 QTEST_GUILESS_MAIN(tst_VantelThread)
 #include "tst_vantelthread.moc"

@@ -1,38 +1,16 @@
-// Guards the private system bus and its dbusmock templates as later suites
-// use them, and that the Linux backend makes its services on first use: a
-// power status query opens no bus or display connection and answers the
-// same with the fake NetworkManager, logind and UPower there or gone.
-#include <QDBusArgument>
-#include <QDBusObjectPath>
-#include <QDBusVariant>
-#include <QDir>
+// Guards the private system bus as later suites use it (it points the
+// system bus at itself, its templates start and stop), and that the Linux
+// backend makes its services on first use: a power status query opens no bus
+// or display connection and answers the same with the fake NetworkManager,
+// logind and UPower there or gone.
 #include <QtTest>
 
-#include <cstring>
-#include <unistd.h>
-
 #include "linux/linuxbackend.h"
+#include "testprocess.h"
 #include "testsystembus.h"
 #include "testxserver.h"
 
 using namespace vantel::platform;
-
-namespace {
-
-int openSockets()
-{
-    int count = 0;
-    const QDir fds(QStringLiteral("/proc/self/fd"));
-    for (const QString& fd : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
-        char target[64] = {};
-        const QByteArray path = QFile::encodeName(fds.filePath(fd));
-        if (::readlink(path.constData(), target, sizeof(target) - 1) > 0 && std::strncmp(target, "socket:", 7) == 0)
-            ++count;
-    }
-    return count;
-}
-
-} // namespace
 
 class TestPrivateBus : public QObject
 {
@@ -48,35 +26,6 @@ private slots:
         QVERIFY2(bus.start(), qPrintable(bus.error()));
         QVERIFY2(display.start(), qPrintable(display.error()));
         QCOMPARE(qgetenv("DBUS_SYSTEM_BUS_ADDRESS"), bus.address().toLocal8Bit());
-    }
-
-    void templatesStartAnswerAndStop()
-    {
-        QVERIFY2(bus.startTemplate("networkmanager"), qPrintable(bus.error()));
-        QDBusMessage added = bus.mock("networkmanager", "/org/freedesktop", "AddWiFiDevice",
-                                      {"wlan0", "wlan0", 30});
-        QCOMPARE(added.type(), QDBusMessage::ReplyMessage);
-        const QString device = added.arguments().value(0).toString();
-        QDBusMessage devices = bus.call("org.freedesktop.NetworkManager", "/org/freedesktop/NetworkManager",
-                                        "org.freedesktop.DBus.Properties", "Get",
-                                        {"org.freedesktop.NetworkManager", "Devices"});
-        QCOMPARE(devices.type(), QDBusMessage::ReplyMessage);
-        const QDBusArgument paths = devices.arguments().value(0).value<QDBusVariant>().variant().value<QDBusArgument>();
-        QList<QDBusObjectPath> list;
-        paths >> list;
-        QCOMPARE(list.size(), 1);
-        QCOMPARE(list.first().path(), device);
-
-        const qint64 pid = bus.templatePid("networkmanager");
-        QVERIFY(pid > 0);
-        QVERIFY2(bus.stopTemplate("networkmanager"), qPrintable(bus.error()));
-        QVERIFY(!QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid)));
-        // Started again, it is a fresh NetworkManager without the device.
-        QVERIFY2(bus.startTemplate("networkmanager"), qPrintable(bus.error()));
-        devices = bus.call("org.freedesktop.NetworkManager", "/org/freedesktop/NetworkManager",
-                           "org.freedesktop.DBus.Properties", "Get", {"org.freedesktop.NetworkManager", "Devices"});
-        QCOMPARE(devices.type(), QDBusMessage::ReplyMessage);
-        QVERIFY(bus.stopTemplate("networkmanager"));
     }
 
     void powerStatusWithBusThereOrNot()

@@ -9,8 +9,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <unistd.h>
-
 #include "fakedevicetree.h"
 #include "testlogindsession.h"
 #include "testcompositor.h"
@@ -59,47 +57,14 @@ Check runCheck(const Machine& machine, const QString& iniPath)
     ini.setValue("Data/DATA_CAMERA_APP", machine.cameraProgram);
     ini.sync();
 
-    QProcess demo;
-    demo.setProcessEnvironment(env);
-    demo.start(QStringLiteral(VANTEL_DEMO), {"--check", "--ini", iniPath});
     Check check;
-    if (!demo.waitForFinished(60000)) {
-        demo.kill();
-        demo.waitForFinished();
-        return check;
-    }
-    check.exitCode = demo.exitStatus() == QProcess::NormalExit ? demo.exitCode() : -1;
-    check.out = demo.readAllStandardOutput();
+    check.exitCode = runTestClient(QStringLiteral(VANTEL_DEMO), {"--check", "--ini", iniPath}, env, 60000, &check.out);
     for (const QByteArray& line : check.out.split('\n')) {
         const int colon = line.indexOf(": ");
         if (colon > 0)
             check.lines.insert(QString::fromUtf8(line.left(colon)), QString::fromUtf8(line.mid(colon + 2)));
     }
     return check;
-}
-
-// A headless cage with a client that waits; as root it runs as nobody, since
-// it refuses to run as root. Its socket is `runtimeDir`/wayland-0.
-bool startCompositor(TestProcess& compositor, const QString& runtimeDir)
-{
-    QStringList command;
-    if (geteuid() == 0) {
-        if (chown(QFile::encodeName(runtimeDir).constData(), 65534, 65534) != 0)
-            return false;
-        command << "/usr/bin/setpriv" << "--reuid=nobody" << "--regid=nogroup" << "--clear-groups"
-                << "--pdeathsig=TERM"; // the change of user cleared TestProcess's
-    }
-    command << "/usr/bin/env" << "HOME=" + runtimeDir << "XDG_RUNTIME_DIR=" + runtimeDir << "WLR_BACKENDS=headless"
-            << "WLR_RENDERER=pixman" << "WLR_LIBINPUT_NO_DEVICES=1" << "WAYLAND_DISPLAY=" << "DISPLAY="
-            << "/usr/bin/cage" << "--" << "/bin/sleep" << "120";
-    if (!compositor.start(command.takeFirst(), command))
-        return false;
-    for (int i = 0; i < 100 && compositor.running(); ++i) {
-        if (QFileInfo::exists(runtimeDir + "/wayland-0"))
-            return true;
-        QThread::msleep(50);
-    }
-    return false;
 }
 
 } // namespace
@@ -182,13 +147,13 @@ private slots:
         TestSystemBus bus;
         QVERIFY2(bus.start(), qPrintable(bus.error()));
         QVERIFY(bus.startTemplate("logind")); // logind, but no session for the caller
-        QTemporaryDir runtime;
-        TestProcess compositor;
-        QVERIFY2(startCompositor(compositor, runtime.path()), compositor.errorOutput().constData());
+        TestCompositor compositor;
+        QVERIFY2(compositor.start(TestCompositor::Cage), qPrintable(compositor.error()));
 
         Machine machine = bare();
         machine.busAddress = bus.address();
-        machine.runtimeDir = runtime.path();
+        machine.runtimeDir = compositor.runtimeDir();
+        machine.waylandDisplay = compositor.socket();
         machine.sysfsRoot = sysfsWithBacklight.root();
         machine.keyboardProgram.clear();
         machine.cameraProgram.clear();
@@ -247,11 +212,11 @@ private slots:
     {
         if (!QFileInfo::exists("/usr/bin/cage"))
             QSKIP("cage is not installed");
-        QTemporaryDir runtime;
-        TestProcess compositor;
-        QVERIFY2(startCompositor(compositor, runtime.path()), compositor.errorOutput().constData());
+        TestCompositor compositor;
+        QVERIFY2(compositor.start(TestCompositor::Cage), qPrintable(compositor.error()));
         Machine machine = bare();
-        machine.runtimeDir = runtime.path();
+        machine.runtimeDir = compositor.runtimeDir();
+        machine.waylandDisplay = compositor.socket();
         machine.keyboardProgram = QStringLiteral(VANTEL_DEMO_KEYBOARD);
         const Check check = runCheck(machine, dir.filePath("keyboard.ini"));
         compositor.stop();

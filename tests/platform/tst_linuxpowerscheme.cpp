@@ -12,14 +12,12 @@
 
 #include <csignal>
 #include <cstdlib>
-#include <cstring>
-
-#include <unistd.h>
 
 #include "fakedevicetree.h"
 #include "linux/linuxpowerscheme.h"
 #include "linux/linuxpowerstatus.h"
 #include "testpowerscheme.h"
+#include "testprocess.h"
 #include "testsystembus.h"
 #include "testxserver.h"
 
@@ -41,17 +39,6 @@ int screenSaverTimeout()
     std::free(saver);
     xcb_disconnect(connection);
     return timeout;
-}
-
-int openSockets()
-{
-    int sockets = 0;
-    for (const QString& fd : QDir("/proc/self/fd").entryList(QDir::System)) {
-        char target[64] = {};
-        const QByteArray path = QFile::encodeName("/proc/self/fd/" + fd);
-        sockets += ::readlink(path.constData(), target, sizeof target - 1) > 0 && std::strncmp(target, "socket:", 7) == 0;
-    }
-    return sockets;
 }
 
 } // namespace

@@ -74,14 +74,11 @@ private slots:
 
     void uniqueFileName()
     {
+        // The plain name and the first number are tst_xscreencapture's; here
+        // the base name and the numbers 1 to 60 taken for this second and the
+        // next two, so that the call lands inside a taken second.
         QTemporaryDir dir;
         QString filePath;
-        QVERIFY(vantel_uniqueFileName(dir.path(), "img", "", "png", filePath));
-        QVERIFY(QRegularExpression("^" + QRegularExpression::escape(dir.path()) + "/img\\d{8}_\\d{6}\\.png$")
-                    .match(filePath).hasMatch());
-
-        // The base name and the numbers 1 to 60 taken for this second and the
-        // next two, so that the call lands inside a taken second.
         const QDateTime now = QDateTime::currentDateTime();
         QStringList stamps;
         for (int s = 0; s < 3; ++s)

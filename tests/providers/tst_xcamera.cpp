@@ -11,12 +11,11 @@
 // provider's end: the indicator hides, and the camera goes once it can.
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 #include "recordingscript.h"
+#include "stuckstick.h"
 #include "testcatalogue.h"
 #include "testlog.h"
 #include "testsettings.h"
@@ -54,39 +53,6 @@ class TestXCamera : public QObject
                                     "[Data]\nDATA_PLATFORM=2\nDATA_CAMERA_APP=" + path.toUtf8() + "\n"));
     }
 
-    // A camera application that records its pid in "<path>.pid", then runs
-    // `body`; on SIGTERM it writes "<path>.term" and ends, or, `stubborn`,
-    // ignores it.
-    static bool writeCamera(const QString& path, bool stubborn, const QByteArray& body)
-    {
-        for (const char* suffix : {".pid", ".term"})
-            QFile::remove(path + suffix);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return false;
-        file.write(QByteArray("#!/bin/sh\n")
-                   + (stubborn ? "trap '' TERM\n" : "trap 'echo term > \"$0.term\"; exit 0' TERM\n")
-                   + "echo $$ > \"$0.tmp\"; mv \"$0.tmp\" \"$0.pid\"\n" + body + "\n");
-        file.close();
-        return file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-
-    static qint64 cameraPid(const QString& path)
-    {
-        QFile file(path + ".pid");
-        return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toLongLong() : 0;
-    }
-
-    // The state letter of /proc/PID/stat ('D': uninterruptible sleep).
-    static char processState(qint64 pid)
-    {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (!stat.open(QIODevice::ReadOnly))
-            return 0;
-        const QByteArray text = stat.readAll();
-        return text.mid(text.lastIndexOf(')') + 2, 1).at(0);
-    }
-
     // Rest, click, request, launch: the camera has started once this returns.
     static void launchCamera(XCamera& provider)
     {
@@ -99,23 +65,6 @@ class TestXCamera : public QObject
         QCOMPARE(poll(provider, icon), int(XINFORET_OK));
         QCOMPARE(icon, QString("camok.svg"));
     }
-
-    // The longest time the event loop went without running a 20 ms timer.
-    struct LoopWatch {
-        QElapsedTimer clock;
-        qint64 last = 0;
-        qint64 longest = 0;
-        QTimer ticks;
-        LoopWatch()
-        {
-            clock.start();
-            QObject::connect(&ticks, &QTimer::timeout, [this] {
-                longest = qMax(longest, clock.elapsed() - last);
-                last = clock.elapsed();
-            });
-            ticks.start(20);
-        }
-    };
 
     // One status query: its result, and the icon's file name (the value, should there be one).
     static int poll(XCamera& provider, QString& icon)
@@ -250,24 +199,23 @@ private slots:
     {
         const QString polite = work.filePath("polite camera.sh");
         const QString stubborn = work.filePath("stubborn camera.sh");
-        QVERIFY(writeCamera(polite, false, "while :; do sleep 0.05; done"));
-        QVERIFY(writeCamera(stubborn, true, "while :; do sleep 0.05; done"));
+        QVERIFY(EndableScript::write(polite, false));
+        QVERIFY(EndableScript::write(stubborn, true));
         vantel_capturePath = sim->plugVolume("STICK");
-        const int graceMs = 3000;
 
         useCamera(polite);
         auto* first = new XCamera(nullptr);
         launchCamera(*first);
         if (QTest::currentTestFailed())
             return;
-        QTRY_VERIFY(cameraPid(polite) > 0);
+        QTRY_VERIFY(EndableScript::pid(polite) > 0);
         useCamera(stubborn);
         auto* second = new XCamera(nullptr);
         launchCamera(*second);
         if (QTest::currentTestFailed())
             return;
-        QTRY_VERIFY(cameraPid(stubborn) > 0);
-        const qint64 stubbornPid = cameraPid(stubborn);
+        QTRY_VERIFY(EndableScript::pid(stubborn) > 0);
+        const qint64 stubbornPid = EndableScript::pid(stubborn);
 
         LoopWatch watch;
         QElapsedTimer clock;
@@ -275,13 +223,13 @@ private slots:
         delete first;
         delete second;
         QVERIFY2(clock.elapsed() < 100, qPrintable(QStringLiteral("the ends took %1 ms").arg(clock.elapsed())));
-        QTRY_VERIFY(QFile::exists(polite + ".term"));
-        QTRY_VERIFY(!processExists(cameraPid(polite)));
-        QTest::qWait(int(graceMs - 300 - clock.elapsed()));
+        QTRY_VERIFY(EndableScript::gotSigterm(polite));
+        QTRY_VERIFY(!processExists(EndableScript::pid(polite)));
+        QTest::qWait(int(kEndGraceMs - 300 - clock.elapsed()));
         QVERIFY2(processExists(stubbornPid), "killed before its grace was over");
         QTRY_VERIFY_WITH_TIMEOUT(!processExists(stubbornPid), 1500);
-        QVERIFY(clock.elapsed() >= graceMs);
-        QVERIFY(!QFile::exists(stubborn + ".term"));
+        QVERIFY(clock.elapsed() >= kEndGraceMs);
+        QVERIFY(!EndableScript::gotSigterm(stubborn));
         QVERIFY2(watch.longest < 300, qPrintable(QStringLiteral("the event loop stood %1 ms").arg(watch.longest)));
     }
 
@@ -292,37 +240,22 @@ private slots:
     // SIGKILL, and everything goes once the stick answers again.
     void stuckStickHoldsNoPollAndNoEnd()
     {
-        if (!QFile::exists("/dev/fuse"))
+        if (!StuckStick::available())
             QSKIP("no /dev/fuse on this machine");
-        const QString mount = work.filePath("stuck");
-        const QString release = work.filePath("stuck.release");
-        const QString reading = work.filePath("stuck.reading");
-        QFile::remove(release);
-        QFile::remove(reading);
-        QVERIFY(QDir().mkpath(mount));
-        QProcess stick;
-        stick.start("/usr/bin/python3", {qEnvironmentVariable("VANTEL_SOURCE_DIR") + "/tests/support/stuckstick.py",
-                                         mount, release, reading});
-        QVERIFY(stick.waitForStarted());
-        auto unmount = qScopeGuard([&] {
-            QFile(release).open(QIODevice::WriteOnly);
-            QProcess::execute("fusermount", {"-u", "-z", mount});
-            stick.terminate();
-            stick.waitForFinished(5000);
-        });
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(mount + "/data"), 10000);
+        StuckStick stick(work.filePath("stuck"));
+        QVERIFY(stick.start());
 
         const QString reader = work.filePath("reading camera.sh");
-        QVERIFY(writeCamera(reader, false, "exec cat \"" + QFile::encodeName(mount) + "/data\" > /dev/null"));
+        QVERIFY(EndableScript::write(reader, false, "exec cat \"" + QFile::encodeName(stick.data()) + "\" > /dev/null"));
         useCamera(reader);
-        vantel_capturePath = mount + "/";
+        vantel_capturePath = work.filePath("stuck") + "/";
         auto* provider = new XCamera(nullptr);
         launchCamera(*provider); // the stick still answers
         QString icon;
         if (QTest::currentTestFailed())
             return;
-        QTRY_VERIFY(QFile::exists(reading));
-        const qint64 pid = cameraPid(reader);
+        QTRY_VERIFY(stick.beingRead());
+        const qint64 pid = EndableScript::pid(reader);
         QVERIFY(pid > 0);
 
         LoopWatch watch;
@@ -340,13 +273,7 @@ private slots:
         clock.start();
         delete provider;
         QVERIFY2(clock.elapsed() < 100, qPrintable(QStringLiteral("the end took %1 ms").arg(clock.elapsed())));
-        QTRY_COMPARE(processState(pid), 'D');
-        QTest::qWait(3000 + 1000); // past the SIGKILL too
-        QCOMPARE(processState(pid), 'D');
-        QVERIFY2(watch.longest < 500, qPrintable(QStringLiteral("the event loop stood %1 ms").arg(watch.longest)));
-
-        QVERIFY(QFile(release).open(QIODevice::WriteOnly));
-        QTRY_VERIFY(!processExists(pid)); // ended and reaped
+        stick.outlastsItsEnd(pid, watch);
     }
 
     void programGoneAfterFound()

@@ -4,8 +4,8 @@
 // with the refused or timed-out attempt's error text as the value; a single
 // failure never shown; a black-holed attempt that blocks no check and ends
 // at the connect time limit; the capped same-status count; one
-// sig_changeStatus per change; the trace lines, one table; the check host taken from the
-// settings; and the internet indicator that shows the offline icon.
+// sig_changeStatus per change; the trace lines; the check host taken from
+// the settings; and the internet indicator that shows the offline icon.
 #include <QApplication>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -58,18 +58,185 @@ class tst_XInternet : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void checkHost_data();
-    void checkHost();
-    void onlineStaysHidden();
-    void offlineFromStart();
-    void singleFailureNeverShown();
-    void blackHoleEndsAtTheLimit();
-    void sameStatusCountCapped();
-    void indicatorShowsOffline();
-    void traceLines_data();
-    void traceLines();
+    void initTestCase()
+    {
+        qputenv("VANTEL_INTERNET_TIMEOUT_MS", QByteArray::number(kLimitMs));
+        QVERIFY(installTestCatalogue(QStringLiteral(VANTEL_ICON_BUILD_DIR)));
+        QFile::remove(testLogFile());
+        VANTEL_OpenLib();
+    }
+
+    void cleanupTestCase()
+    {
+        VANTEL_CloseLib();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void checkHost_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<int>("port");
+        const QString fallback = QStringLiteral("connectivitycheck.gstatic.com");
+        QTest::newRow("with port") << "http://127.0.0.1:8080/" << "127.0.0.1" << 8080;
+        QTest::newRow("without port") << "http://127.0.0.1/generate_204" << "127.0.0.1" << 80;
+        QTest::newRow("bare host name") << "127.0.0.1" << fallback << 80;
+        QTest::newRow("empty") << "" << fallback << 80;
+        QTest::newRow("port out of range") << "http://127.0.0.1:99999/" << fallback << 80;
+        QTest::newRow("blank in host") << "http://127.0 .0.1/" << fallback << 80;
+    }
+
+    void checkHost()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, host);
+        QFETCH(int, port);
+        const CheckHost target = vantel_checkHost(address);
+        QCOMPARE(target.name, host);
+        QCOMPARE(int(target.port), port);
+    }
+
+    // Hidden at the first poll, held back until the first check, then hidden on
+    // every poll until a check finds the same status again. Then a single
+    // failure: the check that finds it reports it held back, the next one finds
+    // the peer again and hides the indicator, so the offline icon never shows.
+    void onlineThenASingleFailure()
+    {
+        TestTcpPeer peer;
+        QVERIFY2(peer.accept(), qPrintable(peer.error()));
+        const quint16 port = peer.port();
+        auto provider = probe(port);
+        QVERIFY(provider);
+        QSignalSpy changes(provider.get(), &XInternet::sig_changeStatus);
+        const int before = testLogTexts(4096).count(QStringLiteral("[XInternet::checkstatus] ONLINE"));
+
+        QCOMPARE(poll(*provider, 7), QStringLiteral("4,2,2,2,2,2,4"));
+        QCOMPARE(value, QStringLiteral("0ms"));
+        QCOMPARE(icon, vantel_iconPath(ICON_NULL));
+        QCOMPARE(poll(*provider, 12), QStringLiteral("4,4,4,4,4,2,2,2,2,2,2,2"));
+        // The attempts of the three checks really reached the peer.
+        QCOMPARE(testLogTexts(4096).count(QStringLiteral("[XInternet::checkstatus] ONLINE")), before + 3);
+
+        peer.close();
+        QCOMPARE(poll(*provider, 6), QStringLiteral("2,2,2,2,2,2")); // the attempt at the 25th is refused
+        QVERIFY2(peer.accept(port), qPrintable(peer.error()));
+        QCOMPARE(poll(*provider, 6), QStringLiteral("2,2,2,2,2,2"));
+        QCOMPARE(value, kRefused);
+        QCOMPARE(poll(*provider, 3), QStringLiteral("2,2,4"));
+        QCOMPARE(value, QStringLiteral("0ms"));
+        QCOMPARE(statuses(changes), (QList<int>{XINT_ONLINE, XINT_OFFLINE, XINT_ONLINE}));
+    }
+
+    // A refused connection: the first check still finds the initial online, the
+    // second reports offline held back, the third shows it with the error text;
+    // the lines the first poll, each check and a poll between checks trace.
+    void offlineFromStart()
+    {
+        auto provider = probe(TestTcpPeer::closedPort());
+        QVERIFY(provider);
+        QSignalSpy changes(provider.get(), &XInternet::sig_changeStatus);
+        QStringList results;
+        QList<QStringList> traced;
+        for (int polled = 1; polled <= 19; ++polled) {
+            traced << tracedDuring(4096, [&] { results << poll(*provider, 1); });
+            if (polled == 16) {
+                QCOMPARE(value, kRefused);
+                QCOMPARE(icon, vantel_iconPath(ICON_INTERNETOFFLINE));
+            }
+        }
+        QCOMPARE(results.join(QLatin1Char(',')), QStringLiteral("4,2,2,2,2,2,4,4,4,4,4,4,2,2,2,0,0,0,2"));
+        QCOMPARE(statuses(changes), (QList<int>{XINT_ONLINE, XINT_OFFLINE}));
+
+        const QString none = vantel_iconPath(ICON_NULL);
+        const QString offline = vantel_iconPath(ICON_INTERNETOFFLINE);
+        const QString tag = QStringLiteral("[XInternet::xint_getStatus] ");
+        const QString header = tag + QStringLiteral("---------------");
+        const QString reading = tag + QStringLiteral("XINTSTATUS_READING count %1, contr %2");
+        const QString checks = tag + QStringLiteral("XINTSTATUS_READING count >= contr");
+        const QString failed = QStringLiteral("[XInternet::checkstatus] mode: Offline error:") + kRefused;
+        const QString signal = QStringLiteral("[XInternet::checkstatus] emetto il segnale");
+        const QString refused = QStringLiteral("[XInternet::checkstatus] OFFLINE");
+        const QString report = QStringLiteral("[XInternet::getStatus] report status:[%1] value:[%2] icon:[%3] ret:[%4]");
+        QCOMPARE(traced.at(0), (QStringList{header, tag + "XINTSTATUS_null", report.arg("0", "", none, "4")}));
+        QCOMPARE(traced.at(6), (QStringList{header, reading.arg(6).arg(6), checks, signal, report.arg("3", "0ms", none, "4"),
+                                            refused}));
+        QCOMPARE(traced.at(12), (QStringList{header, reading.arg(6).arg(6), checks, failed, signal,
+                                             report.arg("4", kRefused, offline, "2"), refused}));
+        QCOMPARE(traced.at(13), (QStringList{header, reading.arg(1).arg(3), tag + "XINTSTATUS_READING count < contr",
+                                             report.arg("4", kRefused, offline, "2")}));
+        QCOMPARE(traced.at(15), (QStringList{header, reading.arg(3).arg(3), checks, failed,
+                                             report.arg("4", kRefused, offline, "0"), refused}));
+    }
+
+    // An attempt that gets no answer leaves the checks running and starts no
+    // second attempt; the time limit ends it as a failure with its own text.
+    void blackHoleEndsAtTheLimit()
+    {
+        TestTcpPeer peer;
+        QVERIFY2(peer.blackHole(), qPrintable(peer.error()));
+        auto provider = probe(peer.port());
+        QVERIFY(provider);
+        QTcpSocket* socket = probeSocket(*provider);
+        QVERIFY(socket);
+
+        QCOMPARE(poll(*provider, 7, false), QStringLiteral("4,2,2,2,2,2,4"));
+        QCOMPARE(socket->state(), QAbstractSocket::ConnectingState);
+        QSignalSpy states(socket, &QAbstractSocket::stateChanged);
+        QCOMPARE(poll(*provider, 6, false), QStringLiteral("4,4,4,4,4,2"));
+        QCOMPARE(states.count(), 0); // no new attempt at the 13th poll
+        QCOMPARE(socket->state(), QAbstractSocket::ConnectingState);
+
+        QVERIFY(attemptEnded(*provider));
+        QCOMPARE(poll(*provider, 6), QStringLiteral("2,2,2,2,2,2"));
+        QCOMPARE(value, kTimedOut);
+        QCOMPARE(poll(*provider, 3), QStringLiteral("2,2,0"));
+        QCOMPARE(value, kTimedOut);
+        QCOMPARE(icon, vantel_iconPath(ICON_INTERNETOFFLINE));
+
+        // Gone with an attempt under way: the follower is off before the socket closes.
+        poll(*provider, 3, false);
+        QCOMPARE(socket->state(), QAbstractSocket::ConnectingState);
+        const int offline = testLogTexts(4096).count(QStringLiteral("[XInternet::checkstatus] OFFLINE"));
+        provider.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(testLogTexts(4096).count(QStringLiteral("[XInternet::checkstatus] OFFLINE")), offline);
+    }
+
+    // Checks that find the same status count up to 100 and no further.
+    void sameStatusCountCapped()
+    {
+        auto provider = probe(TestTcpPeer::closedPort());
+        QVERIFY(provider);
+        poll(*provider, 13); // the change to offline
+        QCOMPARE(provider->sameStatusCount, 0);
+        QSignalSpy changes(provider.get(), &XInternet::sig_changeStatus);
+        poll(*provider, 3 * 99);
+        QCOMPARE(provider->sameStatusCount, 99);
+        QCOMPARE(poll(*provider, 3), QStringLiteral("2,2,2"));
+        QCOMPARE(provider->sameStatusCount, 100);
+        poll(*provider, 3 * 5);
+        QCOMPARE(provider->sameStatusCount, 100);
+        QCOMPARE(changes.count(), 0);
+    }
+
+    // Type 11 polls the provider: hidden while the failure is unconfirmed, then
+    // shown with the offline icon.
+    void indicatorShowsOffline()
+    {
+        QVERIFY(checkPort(TestTcpPeer::closedPort()));
+        XInfo indicator;
+        indicator.xinfo_init(IND_TYPE_INTERNET, -1); // the first query
+        QVERIFY(indicator.xinfo_getEnable());
+        XIndicator* button = indicator.xinfo_getWidget();
+        for (int polled = 2; polled < 16; ++polled) {
+            indicator.xinfo_getStatus(false);
+            QVERIFY(attemptEnded(indicator));
+            QVERIFY2(!button->isVisible(), qPrintable(QString::number(polled)));
+        }
+        indicator.xinfo_getStatus(false);
+        QVERIFY(button->isVisible());
+        QCOMPARE(indicator.xinfo_getImage().path, vantel_iconPath(ICON_INTERNETOFFLINE));
+    }
 
 private:
     // Points the settings' check address at `port` on 127.0.0.1.
@@ -83,20 +250,6 @@ private:
     QString value;
     QString icon;
 };
-
-void tst_XInternet::initTestCase()
-{
-    qputenv("VANTEL_INTERNET_TIMEOUT_MS", QByteArray::number(kLimitMs));
-    QVERIFY(installTestCatalogue(QStringLiteral(VANTEL_ICON_BUILD_DIR)));
-    QFile::remove(testLogFile());
-    VANTEL_OpenLib();
-}
-
-void tst_XInternet::cleanupTestCase()
-{
-    VANTEL_CloseLib();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 
 bool tst_XInternet::checkPort(quint16 port)
 {
@@ -119,204 +272,6 @@ QString tst_XInternet::poll(XInternet& provider, int count, bool settle)
         QCoreApplication::processEvents();
     }
     return results.join(QLatin1Char(','));
-}
-
-void tst_XInternet::checkHost_data()
-{
-    QTest::addColumn<QString>("address");
-    QTest::addColumn<QString>("host");
-    QTest::addColumn<int>("port");
-    const QString fallback = QStringLiteral("connectivitycheck.gstatic.com");
-    QTest::newRow("with port") << "http://127.0.0.1:8080/" << "127.0.0.1" << 8080;
-    QTest::newRow("without port") << "http://127.0.0.1/generate_204" << "127.0.0.1" << 80;
-    QTest::newRow("bare host name") << "127.0.0.1" << fallback << 80;
-    QTest::newRow("empty") << "" << fallback << 80;
-    QTest::newRow("port out of range") << "http://127.0.0.1:99999/" << fallback << 80;
-    QTest::newRow("blank in host") << "http://127.0 .0.1/" << fallback << 80;
-}
-
-void tst_XInternet::checkHost()
-{
-    QFETCH(QString, address);
-    QFETCH(QString, host);
-    QFETCH(int, port);
-    const CheckHost target = vantel_checkHost(address);
-    QCOMPARE(target.name, host);
-    QCOMPARE(int(target.port), port);
-}
-
-// Hidden at the first poll, held back until the first check, then hidden on
-// every poll until a check finds the same status again.
-void tst_XInternet::onlineStaysHidden()
-{
-    TestTcpPeer peer;
-    QVERIFY2(peer.accept(), qPrintable(peer.error()));
-    auto provider = probe(peer.port());
-    QVERIFY(provider);
-    QSignalSpy changes(provider.get(), &XInternet::sig_changeStatus);
-    const int before = testLogTexts(4096).count(QStringLiteral("[XInternet::checkstatus] ONLINE"));
-
-    QCOMPARE(poll(*provider, 7), QStringLiteral("4,2,2,2,2,2,4"));
-    QCOMPARE(value, QStringLiteral("0ms"));
-    QCOMPARE(icon, vantel_iconPath(ICON_NULL));
-    QCOMPARE(poll(*provider, 12), QStringLiteral("4,4,4,4,4,2,2,2,2,2,2,2"));
-    QCOMPARE(statuses(changes), QList<int>{XINT_ONLINE});
-    // The attempts of the three checks really reached the peer.
-    QCOMPARE(testLogTexts(4096).count(QStringLiteral("[XInternet::checkstatus] ONLINE")), before + 3);
-}
-
-// A refused connection: the first check still finds the initial online, the
-// second reports offline held back, the third shows it with the error text.
-void tst_XInternet::offlineFromStart()
-{
-    auto provider = probe(TestTcpPeer::closedPort());
-    QVERIFY(provider);
-    QSignalSpy changes(provider.get(), &XInternet::sig_changeStatus);
-    QCOMPARE(poll(*provider, 1), QStringLiteral("4"));
-    QCOMPARE(poll(*provider, 6), QStringLiteral("2,2,2,2,2,4"));
-    QCOMPARE(poll(*provider, 6), QStringLiteral("4,4,4,4,4,2"));
-    QCOMPARE(poll(*provider, 3), QStringLiteral("2,2,0"));
-    QCOMPARE(value, kRefused);
-    QCOMPARE(icon, vantel_iconPath(ICON_INTERNETOFFLINE));
-    QCOMPARE(poll(*provider, 3), QStringLiteral("0,0,2"));
-    QCOMPARE(statuses(changes), (QList<int>{XINT_ONLINE, XINT_OFFLINE}));
-}
-
-// The check that finds the failure reports it held back; the next one finds
-// the peer again and hides the indicator: the offline icon never shows.
-void tst_XInternet::singleFailureNeverShown()
-{
-    TestTcpPeer peer;
-    QVERIFY2(peer.accept(), qPrintable(peer.error()));
-    const quint16 port = peer.port();
-    auto provider = probe(port);
-    QVERIFY(provider);
-    QSignalSpy changes(provider.get(), &XInternet::sig_changeStatus);
-
-    QCOMPARE(poll(*provider, 7), QStringLiteral("4,2,2,2,2,2,4"));
-    peer.close();
-    QCOMPARE(poll(*provider, 6), QStringLiteral("4,4,4,4,4,2")); // the attempt at the 13th is refused
-    QVERIFY2(peer.accept(port), qPrintable(peer.error()));
-    QCOMPARE(poll(*provider, 6), QStringLiteral("2,2,2,2,2,2"));
-    QCOMPARE(value, kRefused);
-    QCOMPARE(poll(*provider, 3), QStringLiteral("2,2,4"));
-    QCOMPARE(value, QStringLiteral("0ms"));
-    QCOMPARE(statuses(changes), (QList<int>{XINT_ONLINE, XINT_OFFLINE, XINT_ONLINE}));
-}
-
-// An attempt that gets no answer leaves the checks running and starts no
-// second attempt; the time limit ends it as a failure with its own text.
-void tst_XInternet::blackHoleEndsAtTheLimit()
-{
-    TestTcpPeer peer;
-    QVERIFY2(peer.blackHole(), qPrintable(peer.error()));
-    auto provider = probe(peer.port());
-    QVERIFY(provider);
-    QTcpSocket* socket = probeSocket(*provider);
-    QVERIFY(socket);
-
-    QCOMPARE(poll(*provider, 7, false), QStringLiteral("4,2,2,2,2,2,4"));
-    QCOMPARE(socket->state(), QAbstractSocket::ConnectingState);
-    QSignalSpy states(socket, &QAbstractSocket::stateChanged);
-    QCOMPARE(poll(*provider, 6, false), QStringLiteral("4,4,4,4,4,2"));
-    QCOMPARE(states.count(), 0); // no new attempt at the 13th poll
-    QCOMPARE(socket->state(), QAbstractSocket::ConnectingState);
-
-    QVERIFY(attemptEnded(*provider));
-    QCOMPARE(poll(*provider, 6), QStringLiteral("2,2,2,2,2,2"));
-    QCOMPARE(value, kTimedOut);
-    QCOMPARE(poll(*provider, 3), QStringLiteral("2,2,0"));
-    QCOMPARE(value, kTimedOut);
-    QCOMPARE(icon, vantel_iconPath(ICON_INTERNETOFFLINE));
-
-    // Gone with an attempt under way: the follower is off before the socket closes.
-    poll(*provider, 3, false);
-    QCOMPARE(socket->state(), QAbstractSocket::ConnectingState);
-    const int offline = testLogTexts(4096).count(QStringLiteral("[XInternet::checkstatus] OFFLINE"));
-    provider.reset();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCOMPARE(testLogTexts(4096).count(QStringLiteral("[XInternet::checkstatus] OFFLINE")), offline);
-}
-
-// Checks that find the same status count up to 100 and no further.
-void tst_XInternet::sameStatusCountCapped()
-{
-    auto provider = probe(TestTcpPeer::closedPort());
-    QVERIFY(provider);
-    poll(*provider, 13); // the change to offline
-    QCOMPARE(provider->sameStatusCount, 0);
-    QSignalSpy changes(provider.get(), &XInternet::sig_changeStatus);
-    poll(*provider, 3 * 99);
-    QCOMPARE(provider->sameStatusCount, 99);
-    QCOMPARE(poll(*provider, 3), QStringLiteral("2,2,2"));
-    QCOMPARE(provider->sameStatusCount, 100);
-    poll(*provider, 3 * 5);
-    QCOMPARE(provider->sameStatusCount, 100);
-    QCOMPARE(changes.count(), 0);
-}
-
-// Type 11 polls the provider: hidden while the failure is unconfirmed, then
-// shown with the offline icon.
-void tst_XInternet::indicatorShowsOffline()
-{
-    QVERIFY(checkPort(TestTcpPeer::closedPort()));
-    XInfo indicator;
-    indicator.xinfo_init(IND_TYPE_INTERNET, -1); // the first query
-    QVERIFY(indicator.xinfo_getEnable());
-    XIndicator* button = indicator.xinfo_getWidget();
-    for (int polled = 2; polled < 16; ++polled) {
-        indicator.xinfo_getStatus(false);
-        QVERIFY(attemptEnded(indicator));
-        QVERIFY2(!button->isVisible(), qPrintable(QString::number(polled)));
-    }
-    indicator.xinfo_getStatus(false);
-    QVERIFY(button->isVisible());
-    QCOMPARE(indicator.xinfo_getImage().path, vantel_iconPath(ICON_INTERNETOFFLINE));
-}
-
-// One poll's lines, the peer refusing from the start (as offlineFromStart).
-void tst_XInternet::traceLines_data()
-{
-    QTest::addColumn<int>("before"); // polls not traced
-    QTest::addColumn<QStringList>("lines");
-    const QString none = vantel_iconPath(ICON_NULL);
-    const QString offline = vantel_iconPath(ICON_INTERNETOFFLINE);
-    const QString tag = QStringLiteral("[XInternet::xint_getStatus] ");
-    const QString header = tag + QStringLiteral("---------------");
-    const QString reading = tag + QStringLiteral("XINTSTATUS_READING count %1, contr %2");
-    const QString checks = tag + QStringLiteral("XINTSTATUS_READING count >= contr");
-    const QString waits = tag + QStringLiteral("XINTSTATUS_READING count < contr");
-    const QString failed = QStringLiteral("[XInternet::checkstatus] mode: Offline error:") + kRefused;
-    const QString signal = QStringLiteral("[XInternet::checkstatus] emetto il segnale");
-    const QString refused = QStringLiteral("[XInternet::checkstatus] OFFLINE");
-    const QString report = QStringLiteral("[XInternet::getStatus] report status:[%1] value:[%2] icon:[%3] ret:[%4]");
-    QTest::newRow("first poll") << 0 << QStringList{header, tag + "XINTSTATUS_null", report.arg("0", "", none, "4")};
-    QTest::newRow("first check") << 6
-                                 << QStringList{header, reading.arg(6).arg(6), checks, signal,
-                                                report.arg("3", "0ms", none, "4"), refused};
-    QTest::newRow("offline held back") << 12
-                                       << QStringList{header, reading.arg(6).arg(6), checks, failed, signal,
-                                                      report.arg("4", kRefused, offline, "2"), refused};
-    QTest::newRow("between checks") << 13
-                                    << QStringList{header, reading.arg(1).arg(3), waits,
-                                                   report.arg("4", kRefused, offline, "2")};
-    QTest::newRow("offline shown") << 15
-                                   << QStringList{header, reading.arg(3).arg(3), checks, failed,
-                                                  report.arg("4", kRefused, offline, "0"), refused};
-}
-
-void tst_XInternet::traceLines()
-{
-    QFETCH(int, before);
-    QFETCH(QStringList, lines);
-    auto provider = probe(TestTcpPeer::closedPort());
-    QVERIFY(provider);
-    if (before > 0)
-        QCOMPARE(poll(*provider, before).count(QLatin1Char(',')), before - 1);
-    QString results;
-    const QStringList traced = tracedDuring(4096, [&] { results = poll(*provider, 1); });
-    QCOMPARE(results.size(), 1);
-    QCOMPARE(traced, lines);
 }
 
 QTEST_MAIN(tst_XInternet)

@@ -6,10 +6,10 @@
 // runner's previous program, the caller's process object, a detached start in
 // its folder, and the file lookup in the current folder and in the registry's
 // "SystemPath" read from the Linux backend's file. A program the runner ends
-// gets SIGTERM and, only after a grace of 3 s, SIGKILL, while the caller goes
-// on at once; output nobody reads costs the host no memory; a program stuck
-// in uninterruptible sleep on a hanging stick never holds the event loop.
-#include <QElapsedTimer>
+// gets SIGTERM, while the caller goes on at once (the SIGKILL after the grace
+// is tst_xcamera's, whose provider ends its runner); output nobody reads
+// costs the host no memory; a program stuck in uninterruptible sleep on a
+// hanging stick never holds the event loop.
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -21,12 +21,10 @@
 
 #include "linux/linuxbackend.h"
 #include "recordingscript.h"
+#include "stuckstick.h"
 #include "xprocess.h"
 
 using namespace vantel::platform;
-
-// The grace a program gets between SIGTERM and SIGKILL.
-const int ProgramEnderGraceMs = 3000;
 
 class TestXProcess : public QObject
 {
@@ -40,37 +38,6 @@ class TestXProcess : public QObject
         RecordingScript::remove(path);
         RecordingScript::write(path, seconds);
         return path;
-    }
-
-    // A program that records its pid, then, on SIGTERM, writes "<path>.term"
-    // and ends; with `stubborn`, it ignores SIGTERM and only SIGKILL ends it.
-    QString endable(const QString& name, bool stubborn)
-    {
-        const QString path = work.filePath(name);
-        for (const char* suffix : {".pid", ".term"})
-            QFile::remove(path + suffix);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return QString();
-        file.write(QByteArray("#!/bin/sh\n")
-                   + (stubborn ? "trap '' TERM\n" : "trap 'echo term > \"$0.term\"; exit 0' TERM\n")
-                   + "echo $$ > \"$0.tmp\"; mv \"$0.tmp\" \"$0.pid\"\n"
-                     "while :; do sleep 0.05; done\n");
-        file.close();
-        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        return path;
-    }
-
-    static bool started(const QString& path) { return QFile::exists(path + ".pid"); }
-
-    // The state letter of /proc/PID/stat ('D': uninterruptible sleep).
-    static char processState(qint64 pid)
-    {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (!stat.open(QIODevice::ReadOnly))
-            return 0;
-        const QByteArray text = stat.readAll();
-        return text.mid(text.lastIndexOf(')') + 2, 1).at(0);
     }
 
     static qint64 residentKiB()
@@ -201,60 +168,28 @@ private slots:
         QCOMPARE(RecordingScript::starts(path), 1);
     }
 
+    // A new start ends the runner's previous program with SIGTERM, so it can
+    // close its files, and does not wait for it; the runner's end ends the
+    // program of its own process object.
     void newStartEndsThePrevious()
     {
-        const QString first = script("first.sh");
-        const QString second = script("second.sh");
+        const QString first = work.filePath("polite.sh");
+        QVERIFY(EndableScript::write(first, false));
+        const QString second = script("next.sh");
         auto* runner = new xprocess;
         QString message;
         QCOMPARE(runner->xprc_run(nullptr, "", first, "", message, false), 0); // no waiting
         const qint64 firstPid = runner->xprc_processId();
-        QVERIFY(processExists(firstPid));
+        QTRY_VERIFY(EndableScript::pid(first) > 0);
         QCOMPARE(runner->xprc_run(nullptr, "", second, "", message, false), 0);
         const qint64 secondPid = runner->xprc_processId();
-        QTRY_VERIFY(!processExists(firstPid));
+        QVERIFY(secondPid != firstPid);
+        QTRY_VERIFY(EndableScript::gotSigterm(first));
+        QTRY_VERIFY(!processExists(firstPid)); // and reaped
         QVERIFY(processExists(secondPid));
         QCOMPARE(runner->findChildren<QProcess*>().size(), 1);
-        delete runner; // ends the program of its own process object
-        QTRY_VERIFY(!processExists(secondPid));
-    }
-
-    // The program gets SIGTERM, so it can close its files; the new start
-    // does not wait for it to end.
-    void newStartEndsThePreviousPolitely()
-    {
-        const QString first = endable("polite.sh", false);
-        const QString second = script("next.sh");
-        xprocess runner;
-        QString message;
-        QCOMPARE(runner.xprc_run(nullptr, "", first, "", message, false), 0);
-        const qint64 firstPid = runner.xprc_processId();
-        QTRY_VERIFY(started(first));
-        QCOMPARE(runner.xprc_run(nullptr, "", second, "", message, false), 0);
-        QVERIFY(runner.xprc_processId() != firstPid);
-        QTRY_VERIFY(QFile::exists(first + ".term"));
-        QTRY_VERIFY(!processExists(firstPid)); // and reaped
-    }
-
-    // A program that ignores SIGTERM keeps its grace of 3 s, with the
-    // caller's event loop running, and is killed after it; the runner's
-    // end does not wait for it either.
-    void stubbornProgramKilledAfterGrace()
-    {
-        const QString stubborn = endable("stubborn.sh", true);
-        auto* runner = new xprocess;
-        QString message;
-        QCOMPARE(runner->xprc_run(nullptr, "", stubborn, "", message, false), 0);
-        const qint64 pid = runner->xprc_processId();
-        QTRY_VERIFY(started(stubborn));
-        QElapsedTimer clock;
-        clock.start();
         delete runner;
-        QVERIFY2(processExists(pid), "the runner's end waited for the program");
-        QTest::qWait(ProgramEnderGraceMs - 1000);
-        if (clock.elapsed() < ProgramEnderGraceMs - 100)
-            QVERIFY2(processExists(pid), "killed before its grace was over");
-        QTRY_VERIFY_WITH_TIMEOUT(!processExists(pid), 8000);
+        QTRY_VERIFY(!processExists(secondPid));
     }
 
     // 200 MB on standard output and error that nobody reads: the host's
@@ -280,48 +215,18 @@ private slots:
     // costs the event loop nothing, and the program goes once it can.
     void stuckProgramNeverHoldsTheEventLoop()
     {
-        if (!QFile::exists("/dev/fuse"))
+        if (!StuckStick::available())
             QSKIP("no /dev/fuse on this machine");
-        QDir().mkpath(work.filePath("stick"));
-        const QString mount = work.filePath("stick");
-        const QString release = work.filePath("stick.release");
-        const QString reading = work.filePath("stick.reading");
-        QProcess stick;
-        stick.start("/usr/bin/python3", {qEnvironmentVariable("VANTEL_SOURCE_DIR") + "/tests/support/stuckstick.py",
-                                         mount, release, reading});
-        QVERIFY(stick.waitForStarted());
-        auto unmount = qScopeGuard([&] {
-            QFile(release).open(QIODevice::WriteOnly);
-            QProcess::execute("fusermount", {"-u", "-z", mount});
-            stick.terminate();
-            stick.waitForFinished(5000);
-        });
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(mount + "/data"), 10000);
-
+        StuckStick stick(work.filePath("stick"));
+        QVERIFY(stick.start());
         auto* runner = new xprocess;
         QString message;
-        QCOMPARE(runner->xprc_run(nullptr, "", "/bin/cat", "\"" + mount + "/data\"", message, false), 0);
+        QCOMPARE(runner->xprc_run(nullptr, "", "/bin/cat", "\"" + stick.data() + "\"", message, false), 0);
         const qint64 pid = runner->xprc_processId();
-        QTRY_VERIFY(QFile::exists(reading));
-
-        QElapsedTimer clock;
-        clock.start();
-        qint64 last = 0;
-        qint64 longestGap = 0;
-        QTimer ticks;
-        connect(&ticks, &QTimer::timeout, this, [&] {
-            longestGap = qMax(longestGap, clock.elapsed() - last);
-            last = clock.elapsed();
-        });
-        ticks.start(20);
+        QTRY_VERIFY(stick.beingRead());
+        LoopWatch watch;
         delete runner;
-        QTRY_COMPARE(processState(pid), 'D');
-        QTest::qWait(ProgramEnderGraceMs + 1000); // past the SIGKILL too
-        QVERIFY2(longestGap < 500, qPrintable(QStringLiteral("the event loop stood %1 ms").arg(longestGap)));
-        QCOMPARE(processState(pid), 'D');
-
-        QVERIFY(QFile(release).open(QIODevice::WriteOnly));
-        QTRY_VERIFY(!processExists(pid)); // ended and reaped
+        stick.outlastsItsEnd(pid, watch);
     }
 
     void callersProcessObject()

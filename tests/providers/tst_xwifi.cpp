@@ -83,49 +83,73 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    void radioOffBySwitch_data()
+    // The first polls as the library starts: radio off by either switch (no
+    // update: off already), on and not connected, connected at signal 0, and
+    // the interface not ready; what the WLAN client counts then.
+    void firstPolls_data()
     {
-        QTest::addColumn<QString>("radioSwitch");
-        QTest::newRow("software") << "WirelessEnabled";
-        QTest::newRow("hardware") << "WirelessHardwareEnabled";
+        QTest::addColumn<int>("deviceState");  // NetworkManager's
+        QTest::addColumn<int>("strength");     // of Home; -1: at 60, not connected
+        QTest::addColumn<QString>("radioOff"); // the switch turned off
+        QTest::addColumn<QString>("networks"); // the client's count and connected index
+        QTest::addColumn<QList<int>>("results");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("iconId");
+        QTest::addColumn<QString>("emitted");
+        const QList<int> off{HARDWARE_OFF};
+        QTest::newRow("software switch") << 30 << 60 << "WirelessEnabled" << "0 -1" << off << "" << int(ICON_NULL) << "";
+        QTest::newRow("hardware switch") << 30 << 60 << "WirelessHardwareEnabled" << "0 -1" << off << "" << int(ICON_NULL)
+                                         << "";
+        QTest::newRow("on, not connected") << 30 << -1 << "" << "1 -1" << QList<int>{XINFORET_OK, XINFORET_OK} << "ON"
+                                           << int(ICON_WIFI_ON) << "on";
+        QTest::newRow("signal 0") << 30 << 0 << "" << "1 0" << QList<int>{STATUS_UNCHANGED} << "" << int(ICON_NULL)
+                                  << "on";
+        QTest::newRow("interface not ready") << 20 << -1 << "" << "0 -1" << QList<int>{XINFORET_OK} << "ON"
+                                             << int(ICON_WIFI_ON) << "on";
     }
 
-    void radioOffBySwitch()
+    void firstPolls()
     {
-        QFETCH(QString, radioSwitch);
-        QVERIFY2(!home(60, true).isEmpty(), qPrintable(nm.error()));
-        QVERIFY(nm.setManager(radioSwitch, false));
+        QFETCH(int, deviceState);
+        QFETCH(int, strength);
+        QFETCH(QString, radioOff);
+        QFETCH(QList<int>, results);
+        QFETCH(int, iconId);
+        QVERIFY2(!nm.addWifiDevice("wlan0", deviceState).isEmpty(), qPrintable(nm.error()));
+        const QString ap = nm.addAccessPoint("Home", "00:11:22:33:44:01", strength < 0 ? 60 : strength);
+        QVERIFY2(!ap.isEmpty() && (strength < 0 || nm.connectTo("Home", ap)), qPrintable(nm.error()));
+        if (!radioOff.isEmpty())
+            QVERIFY(nm.setManager(radioOff, false));
+        Cwifi client{QString()};
+        QVERIFY(client.isOpen());
+        QTEST(QStringLiteral("%1 %2").arg(client.NetworkCount()).arg(client.CurrentConnectedIndex()), "networks");
         make();
-        QCOMPARE(poll(), int(HARDWARE_OFF));
-        QCOMPARE(value, QString());
-        QCOMPARE(icon, vantel_iconPath(ICON_NULL));
-        QCOMPARE(emitted(), QString()); // off already, as the library starts
-    }
-
-    void onAndNotConnected()
-    {
-        QVERIFY2(!home(60, false).isEmpty(), qPrintable(nm.error()));
-        make();
-        for (int i = 0; i < 2; ++i) {
-            QCOMPARE(poll(), int(XINFORET_OK));
-            QCOMPARE(value, QStringLiteral("ON"));
-            QCOMPARE(icon, vantel_iconPath(ICON_WIFI_ON));
+        for (int expected : results) {
+            QCOMPARE(poll(), expected);
+            QTEST(value, "value");
+            QCOMPARE(icon, vantel_iconPath(iconId));
         }
-        QCOMPARE(emitted(), QStringLiteral("on"));
+        QTEST(emitted(), "emitted");
     }
 
+    // With the trace lines of the first two polls.
     void iconAtEverySignalBoundary()
     {
         const QString ap = home(10, true);
         QVERIFY2(!ap.isEmpty(), qPrintable(nm.error()));
         make();
+        QFile::remove(testLogFile());
+        vantel_log = new Tracel;
+        vantel_log->trc_open("vantel.dll");
         const int boundaries[][2] = {{25, ICON_WIFI_VERYLOW}, {26, ICON_WIFI_LOW}, {50, ICON_WIFI_LOW},
                                      {51, ICON_WIFI_HALF},    {75, ICON_WIFI_HALF}, {76, ICON_WIFI_HIGH},
                                      {100, ICON_WIFI_HIGH}};
+        QStringList traced; // by the two polls at the first boundary
         for (const auto& boundary : boundaries) {
             const QString signal = QString::number(boundary[0]);
             QVERIFY(nm.setStrength(ap, boundary[0]));
             QTRY_COMPARE(seen(), "3 " + signal);
+            const int before = testLogTexts(4096).size();
             QCOMPARE(poll(), int(XINFORET_OK));
             QCOMPARE(value, signal);
             QCOMPARE(icon, vantel_iconPath(boundary[1]));
@@ -135,17 +159,19 @@ private slots:
             QCOMPARE(poll(), int(STATUS_UNCHANGED));
             QCOMPARE(value, signal);
             QCOMPARE(icon, vantel_iconPath(boundary[1]));
+            if (traced.isEmpty())
+                traced = testLogTexts(4096).mid(before);
         }
-    }
-
-    void firstPollAtSignalZero()
-    {
-        QVERIFY2(!home(0, true).isEmpty(), qPrintable(nm.error()));
-        make();
-        QCOMPARE(poll(), int(STATUS_UNCHANGED));
-        QCOMPARE(value, QString());
-        QCOMPARE(icon, vantel_iconPath(ICON_NULL));
-        QCOMPARE(emitted(), QStringLiteral("on"));
+        delete vantel_log;
+        vantel_log = nullptr;
+        const QString report = "getStatus report status:[25] value:[25] icon:[" + vantel_iconPath(ICON_WIFI_VERYLOW)
+                               + "] ret:[%1]";
+        QCOMPARE(traced,
+                 QStringList({"[XWifi::xwifi_getStatus] ---------------", "CurrentConnectedIndex() index:0",
+                              "GetSignal() signal:25 old:0", "xwifi_getStatus ret: OK", report.arg(0),
+                              "[XWifi::xwifi_getStatus] ---------------", "CurrentConnectedIndex() index:0",
+                              "GetSignal() signal:25 old:25", "signal no change ret:STATUS_UNCHANGED",
+                              report.arg(2)}));
     }
 
     void radioOffAndOnAgain()
@@ -222,19 +248,6 @@ private slots:
         QVERIFY2(refreshes <= took / 100 + 2, qPrintable(QStringLiteral("%1 refreshes in %2 ms").arg(refreshes).arg(took)));
     }
 
-    void interfaceNotReady()
-    {
-        QVERIFY2(!nm.addWifiDevice("wlan0", 20).isEmpty(), qPrintable(nm.error()));
-        QVERIFY(!nm.addAccessPoint("Home", "00:11:22:33:44:01", 60).isEmpty());
-        Cwifi client{QString()};
-        QVERIFY(client.isOpen());
-        QCOMPARE(client.NetworkCount(), 0);
-        QCOMPARE(client.CurrentConnectedIndex(), -1);
-        make();
-        QCOMPARE(poll(), int(XINFORET_OK));
-        QCOMPARE(value, QStringLiteral("ON"));
-    }
-
     void radioSwitchAndScanFromTheClient()
     {
         QVERIFY2(!home(60, true).isEmpty(), qPrintable(nm.error()));
@@ -246,26 +259,6 @@ private slots:
                  QVariant(false));
         QTRY_VERIFY(!client.IsRadioOn());
         QVERIFY(!client.Scan());
-    }
-
-    void traceLines()
-    {
-        QVERIFY2(!home(42, true).isEmpty(), qPrintable(nm.error()));
-        make();
-        QFile::remove(testLogFile());
-        vantel_log = new Tracel;
-        vantel_log->trc_open("vantel.dll");
-        poll();
-        poll();
-        delete vantel_log;
-        vantel_log = nullptr;
-        const QString report = "getStatus report status:[42] value:[42] icon:[" + icon + "] ret:[%1]";
-        QCOMPARE(testLogTexts(4096),
-                 QStringList({"[XWifi::xwifi_getStatus] ---------------", "CurrentConnectedIndex() index:0",
-                              "GetSignal() signal:42 old:0", "xwifi_getStatus ret: OK", report.arg(0),
-                              "[XWifi::xwifi_getStatus] ---------------", "CurrentConnectedIndex() index:0",
-                              "GetSignal() signal:42 old:42", "signal no change ret:STATUS_UNCHANGED",
-                              report.arg(2)}));
     }
 
     void withoutNetworkManagerThenLater()
@@ -293,7 +286,8 @@ private slots:
     // numbers them, under paths of the daemon before that now name other
     // objects (a neighbour at 80 % has the old access point's path). No poll
     // on the way tells what the old daemon said, and the first poll after
-    // the last value came tells what the new one says.
+    // the last value came tells what the new one says, and the new daemon's
+    // changes reach the client.
     void restartedNetworkManagerReportedAtOnce_data()
     {
         QTest::addColumn<bool>("numberFromOne");
@@ -309,6 +303,7 @@ private slots:
         QCOMPARE(poll(), int(XINFORET_OK));
         QCOMPARE(value, QStringLiteral("80"));
         nm.setPace(300);
+        QString ap;
         const auto restart = [&](int strength, bool connected) {
             QVERIFY2(nm.stop(), qPrintable(nm.error()));
             QTRY_COMPARE(poll(), int(HARDWARE_OFF));
@@ -324,7 +319,7 @@ private slots:
             bringUp.start();
             QVERIFY2(!nm.addWifiDevice().isEmpty(), qPrintable(nm.error()));
             QVERIFY(!nm.addAccessPoint("Neighbour", "00:11:22:33:44:09", 80).isEmpty());
-            const QString ap = nm.addAccessPoint("Home", "00:11:22:33:44:01", strength);
+            ap = nm.addAccessPoint("Home", "00:11:22:33:44:01", strength);
             QVERIFY(!ap.isEmpty());
             QVERIFY2(!connected || nm.connectTo("Home", ap), qPrintable(nm.error()));
             polls.stop();
@@ -340,6 +335,11 @@ private slots:
             QCOMPARE(poll(), int(STATUS_UNCHANGED));
             QCOMPARE(value, QStringLiteral("30"));
         }
+        QVERIFY(nm.setStrength(ap, 45));
+        QTRY_COMPARE(seen(), QStringLiteral("3 45"));
+        QCOMPARE(poll(), int(XINFORET_OK));
+        QCOMPARE(value, QStringLiteral("45"));
+        QCOMPARE(emitted(), QStringLiteral("on off on"));
         restart(30, false);
         for (int i = 0; i < 10; ++i) {
             QCOMPARE(poll(), int(XINFORET_OK));
@@ -368,27 +368,6 @@ private slots:
         nm.thaw();
         QVERIFY2(making < 2500, qPrintable(QString::number(making)));
         QVERIFY2(closing < 1000, qPrintable(QString::number(closing)));
-    }
-
-    void networkManagerRestartedUnderAnOpenClient()
-    {
-        QVERIFY2(!home(70, true).isEmpty(), qPrintable(nm.error()));
-        make();
-        QCOMPARE(poll(), int(XINFORET_OK));
-        QVERIFY2(nm.stop(), qPrintable(nm.error()));
-        QTRY_COMPARE(seen(), QStringLiteral("1 -1"));
-        QCOMPARE(poll(), int(HARDWARE_OFF));
-
-        QVERIFY2(nm.start(), qPrintable(nm.error()));
-        const QString ap = home(44, true);
-        QVERIFY2(!ap.isEmpty(), qPrintable(nm.error()));
-        QTRY_VERIFY(seen() != QStringLiteral("1 -1"));
-        poll(); // radio on again: notifications refresh the client again
-        QVERIFY(nm.setStrength(ap, 45));
-        QTRY_COMPARE(seen(), QStringLiteral("3 45"));
-        QCOMPARE(poll(), int(XINFORET_OK));
-        QCOMPARE(value, QStringLiteral("45"));
-        QCOMPARE(emitted(), QStringLiteral("on off on"));
     }
 };
 

@@ -1,7 +1,9 @@
-// A program for tests of what the library starts: a shell script that, at
-// each start, adds its process id to "<script>.starts", records its process
-// id, working directory and arguments in "<script>.record", then becomes
-// `sleep` (same process id) for the time it was written with.
+// Programs for tests of what the library starts and ends. The recording
+// script, at each start, adds its process id to "<script>.starts", records
+// its process id, working directory and arguments in "<script>.record", then
+// becomes `sleep` (same process id) for the time it was written with. The
+// endable script records its process id in "<script>.pid" and, on SIGTERM,
+// writes "<script>.term" and ends, or, stubborn, ignores it.
 #ifndef RECORDINGSCRIPT_H
 #define RECORDINGSCRIPT_H
 
@@ -67,10 +69,52 @@ public:
     }
 };
 
+// The grace a program the library ends gets between SIGTERM and SIGKILL.
+constexpr int kEndGraceMs = 3000;
+
+class EndableScript
+{
+public:
+    // Writes an executable script at `path` that runs `body` once it has recorded its process id.
+    static bool write(const QString& path, bool stubborn, const QByteArray& body = "while :; do sleep 0.05; done")
+    {
+        for (const char* suffix : {".pid", ".term"})
+            QFile::remove(path + QLatin1String(suffix));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return false;
+        file.write(QByteArray("#!/bin/sh\n")
+                   + (stubborn ? "trap '' TERM\n" : "trap 'echo term > \"$0.term\"; exit 0' TERM\n")
+                   + "echo $$ > \"$0.tmp\"; mv \"$0.tmp\" \"$0.pid\"\n" + body + "\n");
+        file.close();
+        return file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    // Its process id; 0 until it has started.
+    static qint64 pid(const QString& path)
+    {
+        QFile file(path + QStringLiteral(".pid"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toLongLong() : 0;
+    }
+
+    static bool gotSigterm(const QString& path) { return QFile::exists(path + QStringLiteral(".term")); }
+};
+
 // True while a process of that id exists (and is not yet reaped).
 inline bool processExists(qint64 pid)
 {
     return pid > 0 && ::kill(pid_t(pid), 0) == 0;
+}
+
+// The state letter of /proc/PID/stat ('D': uninterruptible sleep, 'Z':
+// ended, not yet reaped); 0 when there is no such process.
+inline char processState(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray text = stat.readAll();
+    return text.mid(text.lastIndexOf(')') + 2, 1).at(0);
 }
 
 #endif

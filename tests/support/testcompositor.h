@@ -32,7 +32,6 @@ public:
     bool start(Kind kind, bool debugLog = false);
     void stop();
 
-    Kind kind() const { return which; }
     qint64 pid() const { return server.pid(); }
     const QString& runtimeDir() const { return folder; }
     const QString& socket() const { return name; }

@@ -238,19 +238,7 @@ QVariant TestNetworkManager::get(const QString& path, const QString& interface, 
 
 int TestNetworkManager::calls(const QString& path, const QString& method)
 {
-    QVariant list;
-    if (!mock(path, QStringLiteral("GetMethodCalls"), {method}, &list))
-        return -1;
-    const QDBusArgument calls = list.value<QDBusArgument>();
-    int count = 0;
-    calls.beginArray();
-    while (!calls.atEnd()) {
-        QVariant call;
-        calls >> call;
-        ++count;
-    }
-    calls.endArray();
-    return count;
+    return bus.calls(kTemplate, path, method);
 }
 
 bool TestNetworkManager::addMethod(const QString& path, const QString& interface, const QString& name,
@@ -273,32 +261,29 @@ bool TestNetworkManager::addObject(const QString& path, const QString& interface
                 {path, interface, properties, QVariant::fromValue(QList<MockMethod>())});
 }
 
-QMap<QString, QVariantMap> TestNetworkManager::savedConnection(const QString& id)
+QStringList TestNetworkManager::connections()
 {
-    const QString service = TestSystemBus::templateBusName(kTemplate);
-    const QDBusMessage list = bus.call(service, kSettings, QStringLiteral("org.freedesktop.NetworkManager.Settings"),
-                                       QStringLiteral("ListConnections"));
     QList<QDBusObjectPath> paths;
-    list.arguments().value(0).value<QDBusArgument>() >> paths;
-    for (const QDBusObjectPath& path : paths) {
-        const QDBusMessage reply = bus.call(service, path.path(),
-                                            QStringLiteral("org.freedesktop.NetworkManager.Settings.Connection"),
-                                            QStringLiteral("GetSettings"));
-        const auto settings = qdbus_cast<QMap<QString, QVariantMap>>(reply.arguments().value(0));
-        if (settings.value(QStringLiteral("connection")).value(QStringLiteral("id")).toString() == id)
-            return settingsAt(path.path());
-    }
-    return {};
+    bus.call(TestSystemBus::templateBusName(kTemplate), kSettings, QStringLiteral("org.freedesktop.NetworkManager.Settings"),
+             QStringLiteral("ListConnections"))
+            .arguments()
+            .value(0)
+            .value<QDBusArgument>()
+        >> paths;
+    QStringList list;
+    for (const QDBusObjectPath& path : paths)
+        list << path.path();
+    return list;
 }
 
-int TestNetworkManager::savedConnections()
+QMap<QString, QVariantMap> TestNetworkManager::savedConnection(const QString& id)
 {
-    const QDBusMessage list = bus.call(TestSystemBus::templateBusName(kTemplate), kSettings,
-                                       QStringLiteral("org.freedesktop.NetworkManager.Settings"),
-                                       QStringLiteral("ListConnections"));
-    QList<QDBusObjectPath> paths;
-    list.arguments().value(0).value<QDBusArgument>() >> paths;
-    return int(paths.size());
+    for (const QString& path : connections()) {
+        const auto settings = settingsAt(path);
+        if (settings.value(QStringLiteral("connection")).value(QStringLiteral("id")).toString() == id)
+            return settings;
+    }
+    return {};
 }
 
 QString TestNetworkManager::addConnection(const QMap<QString, QVariantMap>& settings)

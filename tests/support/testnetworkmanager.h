@@ -13,6 +13,7 @@
 
 #include <QElapsedTimer>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include "testsystembus.h"
@@ -85,7 +86,9 @@ public:
     // The settings of the saved connection called `id`, secrets included;
     // empty when there is none.
     QMap<QString, QVariantMap> savedConnection(const QString& id);
-    int savedConnections();
+    int savedConnections() { return int(connections().size()); }
+    // The paths of the saved connections.
+    QStringList connections();
     // A connection as another program (nmcli, a settings panel) would add
     // it, and the settings (secrets included) of the one at `path`.
     QString addConnection(const QMap<QString, QVariantMap>& settings);

@@ -1,5 +1,6 @@
 #include "testprocess.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -190,4 +191,16 @@ int runTestClient(const QString& program, const QStringList& arguments, const QP
     if (output)
         *output = client.readAllStandardOutput();
     return client.exitCode();
+}
+
+int openSockets()
+{
+    int count = 0;
+    const QDir fds(QStringLiteral("/proc/self/fd"));
+    for (const QString& fd : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        char target[64] = {};
+        const QByteArray path = QFile::encodeName(fds.filePath(fd));
+        count += ::readlink(path.constData(), target, sizeof target - 1) > 0 && std::strncmp(target, "socket:", 7) == 0;
+    }
+    return count;
 }

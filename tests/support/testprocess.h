@@ -57,4 +57,7 @@ private:
 int runTestClient(const QString& program, const QStringList& arguments, const QProcessEnvironment& env,
                   int timeoutMs, QByteArray* output);
 
+// How many sockets the test process holds open (a connection a service kept or opened).
+int openSockets();
+
 #endif

@@ -1,5 +1,6 @@
 #include "testsystembus.h"
 
+#include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDBusError>
 #include <QElapsedTimer>
@@ -159,4 +160,18 @@ QDBusMessage TestSystemBus::mock(const QString& name, const QString& path, const
                                  const QVariantList& arguments) const
 {
     return call(templateBusName(name), path, QStringLiteral("org.freedesktop.DBus.Mock"), method, arguments);
+}
+
+int TestSystemBus::calls(const QString& name, const QString& path, const QString& method) const
+{
+    const QDBusMessage reply = mock(name, path, QStringLiteral("GetMethodCalls"), {method});
+    if (reply.type() != QDBusMessage::ReplyMessage)
+        return -1;
+    const QDBusArgument list = reply.arguments().value(0).value<QDBusArgument>();
+    int count = 0;
+    list.beginArray();
+    for (QVariant call; !list.atEnd(); ++count)
+        list >> call;
+    list.endArray();
+    return count;
 }

@@ -48,6 +48,9 @@ public:
     // the template `name` (AddWiFiDevice, AddMethod, GetMethodCalls, ...).
     QDBusMessage mock(const QString& name, const QString& path, const QString& method,
                       const QVariantList& arguments = {}) const;
+    // How often `method` of `path` was called, as the template's
+    // GetMethodCalls tells; -1 when it does not answer.
+    int calls(const QString& name, const QString& path, const QString& method) const;
 
     const QString& error() const { return failure; }
 

@@ -60,11 +60,6 @@ TestTcpPeer::~TestTcpPeer()
     close();
 }
 
-QString TestTcpPeer::url() const
-{
-    return QStringLiteral("http://127.0.0.1:%1/").arg(listening);
-}
-
 bool TestTcpPeer::accept(quint16 port)
 {
     close();

@@ -32,8 +32,6 @@ public:
     void close();
 
     quint16 port() const { return listening; }
-    // "http://127.0.0.1:<port>/", for settings that take a URL.
-    QString url() const;
     const QString& error() const { return failure; }
 
     // A port on 127.0.0.1 where nothing listens, so a connection is refused.

@@ -7,17 +7,6 @@
 #include <cstdio>
 #include <memory>
 
-namespace {
-
-const TestXServer* mainServer = nullptr;
-
-} // namespace
-
-const TestXServer* TestXServer::current()
-{
-    return mainServer;
-}
-
 bool TestXServer::start(QSize screen, int depth)
 {
     failure.clear();
@@ -57,24 +46,20 @@ int TestXServer::run(const QString& program, const QStringList& arguments, int t
     return runTestClient(program, arguments, env, timeoutMs, output);
 }
 
-int vantelRunUnderXvfb(int argc, char** argv, QObject* (*makeTest)(), QSize screen,
-                       QApplication* (*makeApplication)(int&, char**))
+int vantelRunUnderXvfb(int argc, char** argv, QObject* (*makeTest)(), QApplication* (*makeApplication)(int&, char**))
 {
     TestXServer server;
-    if (!server.start(screen)) {
+    if (!server.start()) {
         std::fprintf(stderr, "FAIL: no private X server: %s\n", qPrintable(server.error()));
         return 1;
     }
-    mainServer = &server;
     qputenv("QT_QPA_PLATFORM", "xcb");
     int result = 0;
     {
-        std::unique_ptr<QApplication> app(makeApplication ? makeApplication(argc, argv)
-                                                          : new QApplication(argc, argv));
+        std::unique_ptr<QApplication> app(makeApplication(argc, argv));
         std::unique_ptr<QObject> test(makeTest());
         result = QTest::qExec(test.get(), argc, argv);
     }
-    mainServer = nullptr;
     server.stop();
     return result;
 }

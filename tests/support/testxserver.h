@@ -3,9 +3,9 @@
 // itself, ended by its process id. start() points DISPLAY at it.
 //
 // A widget test under it needs the server before QApplication exists:
-// VANTEL_TEST_MAIN_XVFB(TestClass) takes the place of QTEST_MAIN, and
-// VANTEL_TEST_MAIN_XVFB_APP(TestClass, Application) when the test needs an
-// application object of its own class (one that declares a host's signals).
+// VANTEL_TEST_MAIN_XVFB_APP(TestClass, Application) takes the place of
+// QTEST_MAIN, with an application object of the test's own class (one that
+// declares a host's signals).
 #ifndef TESTXSERVER_H
 #define TESTXSERVER_H
 
@@ -29,9 +29,6 @@ public:
     qint64 pid() const { return server.pid(); }
     const QString& error() const { return failure; }
 
-    // The server VANTEL_TEST_MAIN_XVFB started for this test process.
-    static const TestXServer* current();
-
     // Runs an X client (xdotool, xprop, ...) on this display to its end;
     // its exit code, or -1 when it did not run or took over `timeoutMs`.
     int run(const QString& program, const QStringList& arguments, int timeoutMs = 10000,
@@ -43,23 +40,15 @@ private:
     QString failure;
 };
 
-// Starts the X server, then the application on it under the xcb platform:
-// the one `makeApplication` makes, a plain QApplication when it is null.
-int vantelRunUnderXvfb(int argc, char** argv, QObject* (*makeTest)(), QSize screen = QSize(1280, 1024),
-                       QApplication* (*makeApplication)(int&, char**) = nullptr);
+// Starts a 1280x1024 X server, then on it, under the xcb platform, the
+// application `makeApplication` makes and the test.
+int vantelRunUnderXvfb(int argc, char** argv, QObject* (*makeTest)(), QApplication* (*makeApplication)(int&, char**));
 
-#define VANTEL_TEST_MAIN_XVFB(TestObject)                                                   \
-    int main(int argc, char** argv)                                                         \
-    {                                                                                       \
-        return vantelRunUnderXvfb(argc, argv, []() -> QObject* { return new TestObject; }); \
-    }
-
-#define VANTEL_TEST_MAIN_XVFB_APP(TestObject, Application)                                    \
-    int main(int argc, char** argv)                                                           \
-    {                                                                                         \
-        return vantelRunUnderXvfb(                                                            \
-            argc, argv, []() -> QObject* { return new TestObject; }, QSize(1280, 1024),       \
-            [](int& c, char** v) -> QApplication* { return new Application(c, v); });         \
+#define VANTEL_TEST_MAIN_XVFB_APP(TestObject, Application)                                                          \
+    int main(int argc, char** argv)                                                                                 \
+    {                                                                                                               \
+        return vantelRunUnderXvfb(argc, argv, []() -> QObject* { return new TestObject; },                         \
+                                  [](int& c, char** v) -> QApplication* { return new Application(c, v); });        \
     }
 
 #endif
