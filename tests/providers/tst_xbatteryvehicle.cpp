@@ -95,6 +95,11 @@ void tst_XBatteryVehicle::missingReading()
     provider.xbatvhe_setParameter(14000, false);
     QTest::ignoreMessage(QtWarningMsg, "XBatteryVehicle::xbatvhe_getStatus failed ret:XINFORET_OK");
     QCOMPARE(query(provider), QStringLiteral("---"));
+    // The reading before the gap, and then a new one, each with its own text.
+    provider.xbatvhe_setParameter(12600, true);
+    QCOMPARE(query(provider), QStringLiteral("12.6V"));
+    provider.xbatvhe_setParameter(14000, true);
+    QCOMPARE(query(provider), QStringLiteral("14.0V"));
 }
 
 void tst_XBatteryVehicle::debugModeInMillivolts()
