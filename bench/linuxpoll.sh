@@ -6,9 +6,12 @@
 # bench's own threads (strace -f -c, per call name), and callgrind
 # instructions; on the Linux backends and on the simulated tablet, with the
 # log open and closed. With the log open, the calls each line written costs
-# beyond the closed log's are printed too.
+# beyond the closed log's are printed too. With COLD=1, also the memory lines a
+# poll brings in when it starts from cold caches (callgrind's cache model, the
+# bench's --cold): what a poll costs on a machine whose other work evicts it
+# between polls, as a count that repeats from run to run.
 #
-#   bench/linuxpoll.sh [BUILD_DIR] [MODE...]   MODE: linux-closed linux-open sim-closed sim-open
+#   [COLD=1] bench/linuxpoll.sh [BUILD_DIR] [MODE...]   MODE: linux-closed linux-open sim-closed sim-open
 set -euo pipefail
 build=${1:-build/qt6}
 shift || true
@@ -46,6 +49,12 @@ for mode in "${modes[@]}"; do
         calls "$tmp/strace$n" >"$tmp/calls$n"
         valgrind --tool=callgrind --trace-children=no --instr-atstart=no --callgrind-out-file="$tmp/cg$n" \
             "$bench" "${a[@]}" --polls "$n" >/dev/null 2>&1
+        if [ "${COLD:-0}" = 1 ]; then
+            # A fixed cache geometry, so that the count does not follow the host's.
+            valgrind --tool=callgrind --cache-sim=yes --I1=32768,8,64 --D1=32768,8,64 --LL=8388608,16,64 \
+                --trace-children=no --instr-atstart=no --callgrind-out-file="$tmp/cold$n" \
+                "$bench" "${a[@]}" --polls "$n" --cold >/dev/null 2>&1
+        fi
     done
     echo "== $mode (runs of $short and $long polls)"
     for key in gui_cpu_ns polling_thread_cpu_ns gui_wakeups log_lines; do
@@ -61,6 +70,11 @@ for mode in "${modes[@]}"; do
     ir_short=$(grep -E '^totals:' "$tmp/cg$short" | tail -1 | awk '{print $2}')
     ir_long=$(grep -E '^totals:' "$tmp/cg$long" | tail -1 | awk '{print $2}')
     echo "callgrind instructions per poll: $(per "$ir_short" "$ir_long")"
+    if [ "${COLD:-0}" = 1 ]; then
+        # ILmr + DLmr + DLmw of the events line "Ir Dr Dw I1mr D1mr D1mw ILmr DLmr DLmw".
+        lines_of() { grep -E '^totals:' "$1" | tail -1 | awk '{print $8 + $9 + $10}'; }
+        echo "cold cache lines per poll: $(per "$(lines_of "$tmp/cold$short")" "$(lines_of "$tmp/cold$long")")"
+    fi
     case $mode in
     *-closed) closed_calls[${mode%-closed}]=$calls_per_poll ;;
     *-open)

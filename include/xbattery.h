@@ -75,6 +75,7 @@ public slots:
 private:
     int level = 0; ///< the last percentage, -1 on mains
     QString valueText;
+    int textPercent = -1; ///< what valueText says, -1 before the first report
     QString iconPath;
     QVector<XBatteryWarning> warnings;
 };

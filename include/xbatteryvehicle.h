@@ -42,8 +42,13 @@ public slots:
     void slt_InternalCommunication(int val, int par, int opt);
 
 private:
+    void formatValue(double shown, char format, int precision, QLatin1String unit);
+
     double lastValue = 0.0;
     QString valueText;
+    /// What valueText was formatted from, so that an unchanged reading is not formatted again.
+    double textValue = 0.0;
+    char textFormat = 0;
     QString iconPath;
     double paramValue = 0.0;
     bool paramValid = false;

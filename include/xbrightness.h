@@ -16,6 +16,7 @@ class XBacklight;
 struct XBrightnessStep {
     int percent = 0;  ///< the step's brightness
     QString iconPath; ///< its icon file
+    QString text;     ///< its percentage as the indicator shows it
 };
 
 /// Watchdog and suspend bookkeeping of one power source.

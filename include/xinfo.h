@@ -161,6 +161,7 @@ private:
     _XINFODATA info;
     QString desc;
     QIcon icon;
+    bool iconNull = true; ///< icon.isNull() as last set: asking the icon wakes its engine
     sLAYOUT_IMAGE image;
     QString iconFile;
     QSize iconFileSize;

@@ -76,7 +76,10 @@ int XBattery::xbat_getStatus(QString& value, QString& icon)
         const int newLevel = onMains ? -1 : percent;
         VANTEL_TRACE(TRC_MASK_NORMAL, QStringLiteral("GetStatus() status:%1 old:%2").arg(newLevel).arg(level));
         level = newLevel;
-        valueText = QString::number(percent) + QLatin1Char('%');
+        if (percent != textPercent) {
+            valueText = QString::number(percent) + QLatin1Char('%');
+            textPercent = percent;
+        }
         const int index = iconForLevel(level);
         if (index >= 0)
             iconPath = vantel_iconPath(index);

@@ -24,7 +24,7 @@ XBrightness::XBrightness(QObject* parent)
                                  {75, ICON_BRIGHTNESS_HIGH},
                                  {100, ICON_BRIGHTNESS_FULL}};
     for (const auto& step : stepTable)
-        steps.append(new XBrightnessStep{step[0], vantel_iconPath(step[1])});
+        steps.append(new XBrightnessStep{step[0], vantel_iconPath(step[1]), QString::number(step[0]) + QLatin1Char('%')});
 
     backlight = new (std::nothrow) XBacklight;
     if (!backlight) {
@@ -59,7 +59,7 @@ int XBrightness::xscc_getStatus(QString& value, QString& icon)
 {
     xbrg_readValue();
     const XBrightnessStep* step = steps[stepIndex];
-    value = QString::number(step->percent) + QLatin1Char('%');
+    value = step->text;
     icon = step->iconPath;
     return XINFORET_OK;
 }

@@ -388,11 +388,12 @@ void XInfo::xinfo_setIcon(QString path, QSize size)
 {
     // Adding an SVG file to a QIcon parses the whole file; a poll that
     // reports the same picture reuses the icon built for it.
-    if (icon.isNull() || path != iconFile || size != iconFileSize) {
+    if (iconNull || path != iconFile || size != iconFileSize) {
         QIcon built;
         built.addFile(path, size, QIcon::Normal, QIcon::Off);
         built.addFile(path, size, QIcon::Disabled, QIcon::Off);
         icon = built;
+        iconNull = icon.isNull();
         iconFile = path;
         iconFileSize = size;
     }
@@ -403,6 +404,7 @@ void XInfo::xinfo_setIcon(QString path, QSize size)
 void XInfo::xinfo_setIcon(QIcon value)
 {
     icon = value;
+    iconNull = icon.isNull();
     iconFile.clear();
     if (widget)
         widget->xind_setIcon(icon);

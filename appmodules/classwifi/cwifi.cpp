@@ -67,6 +67,7 @@ bool Cwifi::OpenWlan()
             QMutexLocker locker(&d->lock);
             d->networkList = std::make_unique<nw::WLAN_AVAILABLE_NETWORK_LIST>();
             d->networkList->Network.reserve(1);
+            d->connectedIndex = -1;
         }
         result = d->SelectInterface();
         if (result == nw::NW_SUCCESS) {
@@ -175,6 +176,13 @@ quint32 CwifiPrivate::RefreshNetworkList()
         // No BSS entry, or another error: the network is left out.
     }
     networkList = std::move(list);
+    connectedIndex = -1;
+    for (std::size_t i = 0; i < networkList->Network.size(); ++i) {
+        if (networkList->Network[i].dwFlags & nw::NW_NETWORK_CONNECTED) {
+            connectedIndex = int(i);
+            break;
+        }
+    }
 
     // Slots are never removed, but a painted picture beyond the networks
     // listed now goes back to the one red bar that fresh slots share, so
@@ -362,16 +370,7 @@ int Cwifi::CurrentConnectedIndex()
 {
     if (!d->lock.tryLock())
         return -1;
-    int index = -1;
-    if (d->networkList) {
-        const auto& networks = d->networkList->Network;
-        for (std::size_t i = 0; i < networks.size(); ++i) {
-            if (networks[i].dwFlags & nw::NW_NETWORK_CONNECTED) {
-                index = int(i);
-                break;
-            }
-        }
-    }
+    const int index = d->networkList ? d->connectedIndex : -1;
     d->lock.unlock();
     return index;
 }

@@ -80,6 +80,9 @@ public:
     quint32 bssTypeFlags = 0;
     quint32 capabilityMask = 0;
     std::unique_ptr<nw::WLAN_AVAILABLE_NETWORK_LIST> networkList;
+    // The connected entry of networkList, found when the list is made: each
+    // poll asks for it, and the list may hold dozens of networks.
+    int connectedIndex = -1;
     std::unique_ptr<nw::WLAN_BSS_LIST> bssList;
     std::unique_ptr<nw::WLAN_CONNECTION_ATTRIBUTES> currentConnection;
     std::unique_ptr<nw::WLAN_AUTH_CIPHER_PAIR_LIST> infraPairs;

@@ -67,6 +67,11 @@ private slots:
         QTest::newRow("reports keep the last value")
             << "q! s12600 q u14000 q!" << "--- 12.6V ---" << 1024
             << QStringList{report.arg("0", "---"), report.arg("12.6", "12.6V"), report.arg("12.6", "---")};
+        // The text kept for an unchanged reading is not the one after a gap.
+        QTest::newRow("a reading again after a gap")
+            << "s12600 q u14000 q! s12600 q s14000 q" << "12.6V --- 12.6V 14.0V" << 1024
+            << QStringList{report.arg("12.6", "12.6V"), report.arg("12.6", "---"), report.arg("12.6", "12.6V"),
+                           report.arg("14", "14.0V")};
         QTest::newRow("millivolts in debug mode")
             << "s12600 mV q q V q" << "1.26e+04mV 1.26e+04mV 12.6V" << 4096
             << QStringList{header, "XBatteryVehicle::xbatvhe_getStatus [mV] status:12600 old:0", header,
