@@ -402,7 +402,7 @@ private slots:
 int main(int argc, char** argv)
 {
     return vantelRunUnderXvfb(
-        argc, argv, []() -> QObject* { return new TestXScreenCapture; }, QSize(1280, 1024),
+        argc, argv, []() -> QObject* { return new TestXScreenCapture; },
         [](int& c, char** v) -> QApplication* {
             // Qt asks the session bus as it starts.
             if (!portal().startBus())
