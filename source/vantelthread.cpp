@@ -91,14 +91,19 @@ std::atomic<unsigned> rounds{0};
 
 // One queued call to this object, which lives in the GUI thread with the
 // indicators: the emission there reaches each of them directly, so a poll
-// wakes the GUI thread once instead of once per indicator. A call still
-// queued when the loop has ended emits nothing.
+// wakes the GUI thread once instead of once per indicator. The call goes by
+// name and carries nothing of ours: a functor would be written here and read
+// there with only Qt's own lock between, which ThreadSanitizer cannot see.
 void VantelThread::queuePoll()
 {
-    QMetaObject::invokeMethod(this, [this] {
-        if (isRunning() && !stopRequested())
-            runPoll();
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, "runQueuedPoll", Qt::QueuedConnection);
+}
+
+// A call still queued when the loop has ended emits nothing.
+void VantelThread::runQueuedPoll()
+{
+    if (isRunning() && !stopRequested())
+        runPoll();
 }
 
 void VantelThread::runPoll()

@@ -50,6 +50,9 @@ signals:
 protected:
     void run() override;
 
+private slots:
+    void runQueuedPoll();
+
 private:
     bool stopRequested();
     void pause(int ms);
