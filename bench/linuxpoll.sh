@@ -9,14 +9,16 @@
 # beyond the closed log's are printed too. With COLD=1, also the memory lines a
 # poll brings in when it starts from cold caches (callgrind's cache model, the
 # bench's --cold): what a poll costs on a machine whose other work evicts it
-# between polls, as a count that repeats from run to run.
+# between polls, as a count that repeats from run to run. linux-idle is the
+# floor: the same application woken by the same polls, which reach no
+# indicator.
 #
-#   [COLD=1] bench/linuxpoll.sh [BUILD_DIR] [MODE...]   MODE: linux-closed linux-open sim-closed sim-open
+#   [COLD=1] bench/linuxpoll.sh [BUILD_DIR] [MODE...]   MODE: linux-closed linux-open sim-closed sim-open linux-idle
 set -euo pipefail
 build=${1:-build/qt6}
 shift || true
 modes=("$@")
-[ ${#modes[@]} -gt 0 ] || modes=(linux-closed linux-open sim-closed sim-open)
+[ ${#modes[@]} -gt 0 ] || modes=(linux-closed linux-open sim-closed sim-open linux-idle)
 bench=$(realpath "$build/bench/api/bench_linuxpoll")
 short=${SHORT:-3}
 long=${LONG:-13}
@@ -30,6 +32,7 @@ args_of() {
     linux-open) echo "--log open" ;;
     sim-closed) echo "--sim --log closed" ;;
     sim-open) echo "--sim --log open" ;;
+    linux-idle) echo "--log closed --idle" ;;
     esac
 }
 

@@ -7,7 +7,7 @@
 // simulated tablet with --sim.
 //
 //   bench_linuxpoll [--sim] [--log closed]            GUI-thread CPU of one poll (Google Benchmark)
-//   bench_linuxpoll [--sim] [--log closed] --polls N [--strace FILE]
+//   bench_linuxpoll [--sim] [--log closed] [--idle] --polls N [--strace FILE]
 //                                                     two polls to settle, then N polls from the
 //                                                     library's own thread, and the totals of
 //                                                     those N on one line; with --strace, the
@@ -18,7 +18,9 @@
 //                                                     thread streams 32 MiB, uncollected, each
 //                                                     time before it waits, so that callgrind's
 //                                                     cache simulation sees every poll start
-//                                                     as cold as it does on a busy machine
+//                                                     as cold as it does on a busy machine;
+//                                                     with --idle, the polls reach no
+//                                                     indicator (the floor of a wake-up)
 //   bench_linuxpoll --clicks                          GUI-thread time of each click: a capture to
 //                                                     a stick on tmpfs, a brightness step through
 //                                                     logind, the camera and the keyboard launch
@@ -97,6 +99,7 @@ struct Options {
     bool soak = false;
     bool clicks = false;
     bool cold = false;
+    bool idle = false;
     int polls = 0;
     QString strace;
 };
@@ -122,6 +125,9 @@ struct Doubles {
 Doubles* doubles;
 structVANTEL_PROGRAMDATA* programData;
 bool logOpen = true;
+// The polls reach no indicator: what the same wake-up of the same
+// application costs with nothing queried, the floor beside a poll's figures.
+bool idle = false;
 
 void fail(const QString& what)
 {
@@ -246,6 +252,9 @@ void attach(XBarTitle& bar)
         indicator->xinfo_setEnable(true);
     indicators[IND_TYPE_BATTERYVEHICLE]->findChild<XBatteryVehicle*>()->xbatvhe_setParameter(12600, true);
     VANTEL_indicatorAdd(&bar, 0, next);
+    if (idle)
+        for (XInfo* indicator : indicators)
+            QObject::disconnect(vantel_thread, &VantelThread::updateStatus, indicator, nullptr);
     if (!logOpen)
         vantel_log->trc_close();
 }
@@ -544,6 +553,8 @@ Options parse(int& argc, char** argv)
             options.clicks = true;
         else if (arg == "--cold")
             options.cold = true;
+        else if (arg == "--idle")
+            options.idle = true;
         else if (arg == "--strace" && i + 1 < argc)
             options.strace = QString::fromLocal8Bit(argv[++i]);
         else if (arg == "--log" && i + 1 < argc)
@@ -563,6 +574,7 @@ int main(int argc, char** argv)
 {
     const Options options = parse(argc, argv);
     logOpen = options.logOpen;
+    idle = options.idle;
     QTemporaryDir work;
     const QString logDir = work.filePath(QStringLiteral("log"));
     QDir().mkpath(logDir);
