@@ -1,11 +1,11 @@
-#include "cwifi.h"
+#include "classwifi/cwifi.h"
 
 #include <QDebug>
 #include <QPainter>
 
 #include <cstring>
 
-#include "cwifi_p.h"
+#include "classwifi/cwifi_p.h"
 #include "panordata.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include <mutex>
 #include <vector>
 
-#include "cwifi.h"
+#include "classwifi/cwifi.h"
 #include "platform.h"
 
 namespace nw = vantel::platform;

@@ -1,11 +1,11 @@
 // Cwifi: the IPv4 configuration of the client's adapter, read and set, the
 // DNS resolver's cache and the DHCP client.
-#include "cwifi.h"
+#include "classwifi/cwifi.h"
 
 #include <QDebug>
 #include <QNetworkInterface>
 
-#include "cwifi_p.h"
+#include "classwifi/cwifi_p.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Cwifi: network keys, WLAN profile documents, connecting, disconnecting and
 // deleting profiles.
-#include "cwifi.h"
+#include "classwifi/cwifi.h"
 
 #include <QDebug>
 #include <QEventLoop>
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <new>
 
-#include "cwifi_p.h"
+#include "classwifi/cwifi_p.h"
 #include "wlanprofile.h"
 
 namespace {

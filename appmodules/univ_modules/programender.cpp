@@ -1,4 +1,4 @@
-#include "programender.h"
+#include "univ_modules/programender.h"
 
 #include <QCoreApplication>
 #include <QProcess>

@@ -1,4 +1,4 @@
-#include "xprocess.h"
+#include "univ_modules/xprocess.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -11,7 +11,7 @@
 #include <utility>
 
 #include "platform.h"
-#include "programender.h"
+#include "univ_modules/programender.h"
 
 #ifdef Q_OS_WIN
 #include <windows.h>

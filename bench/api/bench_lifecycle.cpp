@@ -7,13 +7,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include "tracelwrapper.h"
+#include "library/tracelwrapper.h"
+#include "library/vantelglobals.h"
+#include "library/vantelthread.h"
 #include "vantelapi.h"
-#include "vantelglobals.h"
 #include "vantelsimulation.h"
-#include "vantelthread.h"
-#include "xbatteryvehicle.h"
 #include "xbartitle.h"
+#include "xbatteryvehicle.h"
 #include "xinfo.h"
 
 namespace {

@@ -23,13 +23,13 @@
 #include <utility>
 #include <vector>
 
-#include "iconcatalogue.h"
+#include "indicator/iconcatalogue.h"
+#include "library/vantelglobals.h"
 #include "linux/linuxbackend.h"
 #include "linux/linuxpowerstatus.h"
+#include "settings/xinisystem.h"
 #include "vantelapi.h"
-#include "vantelglobals.h"
 #include "xbattery.h"
-#include "xinisystem.h"
 
 namespace {
 

@@ -17,12 +17,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "iconcatalogue.h"
+#include "indicator/iconcatalogue.h"
+#include "library/vantelglobals.h"
 #include "linux/linuxbackend.h"
 #include "testlogindsession.h"
 #include "testsystembus.h"
 #include "vantelapi.h"
-#include "vantelglobals.h"
 #include "xbrightness.h"
 #include "xinfodata.h"
 

@@ -19,11 +19,11 @@
 
 #include <malloc.h>
 
-#include "cwifi.h"
+#include "classwifi/cwifi.h"
+#include "library/vantelglobals.h"
 #include "testcatalogue.h"
 #include "testnetworkmanager.h"
 #include "testsystembus.h"
-#include "vantelglobals.h"
 #include "xwifi.h"
 
 namespace {

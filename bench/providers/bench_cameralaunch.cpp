@@ -10,12 +10,12 @@
 
 #include <benchmark/benchmark.h>
 
-#include "iconcatalogue.h"
+#include "indicator/iconcatalogue.h"
+#include "library/vantelglobals.h"
+#include "settings/xinisystem.h"
 #include "vantelapi.h"
-#include "vantelglobals.h"
 #include "xcamera.h"
 #include "xinfodata.h"
-#include "xinisystem.h"
 
 namespace {
 

@@ -28,9 +28,9 @@
 #include <sys/resource.h>
 #include <time.h>
 
-#include "pngencoder.h"
+#include "capture/pngencoder.h"
+#include "library/vantelglobals.h"
 #include "testxserver.h"
-#include "vantelglobals.h"
 #include "xscreencapture.h"
 
 namespace {

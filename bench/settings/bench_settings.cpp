@@ -2,7 +2,7 @@
 // from an existing complete file (every start but the first), from one a
 // person edited with every second key missing, and from a missing file
 // (the first start: the file is created).
-#include "xinisystem.h"
+#include "settings/xinisystem.h"
 
 #include <QFile>
 #include <QTemporaryDir>

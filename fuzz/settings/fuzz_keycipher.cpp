@@ -1,7 +1,7 @@
 // Deciphers arbitrary bytes, and arbitrary text as Base64: no crash, no leak,
 // no hang, no allocation beyond what the input justifies. Enciphering the
 // input in any mode and deciphering it gives the input back.
-#include "keycipher.h"
+#include "settings/keycipher.h"
 
 #include <QtGlobal>
 

@@ -3,7 +3,7 @@
 // byte the file had, in order (only insertions), unless a value held the
 // not-found marker; loading that gives the same values and finds nothing
 // left to write.
-#include "xinisystem.h"
+#include "settings/xinisystem.h"
 
 #include <cstdint>
 #include <cstdlib>

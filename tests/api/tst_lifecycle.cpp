@@ -13,10 +13,10 @@
 #include <chrono>
 #include <thread>
 
+#include "library/vantelglobals.h"
+#include "library/vantelthread.h"
 #include "testlog.h"
 #include "vantelapi.h"
-#include "vantelglobals.h"
-#include "vantelthread.h"
 
 namespace {
 

@@ -8,14 +8,14 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "library/vantelglobals.h"
+#include "library/vantelthread.h"
+#include "settings/xinisystem.h"
 #include "vantelapi.h"
-#include "vantelglobals.h"
 #include "vantelsimulation.h"
-#include "vantelthread.h"
 #include "xbartitle.h"
 #include "xindicator.h"
 #include "xinfo.h"
-#include "xinisystem.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <vector>
 
-#include "vantelthread.h"
+#include "library/vantelthread.h"
 #include "xinfodata.h"
 
 namespace {

@@ -9,12 +9,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "iconcatalogue.h"
+#include "indicator/iconcatalogue.h"
+#include "library/vantelglobals.h"
 #include "testcatalogue.h"
 #include "testlog.h"
 #include "testsettings.h"
 #include "vantelapi.h"
-#include "vantelglobals.h"
 #include "vantelsimulation.h"
 #include "xindicator.h"
 #include "xinfo.h"

@@ -15,7 +15,7 @@
 #include <QtTest>
 #include <cstdio>
 
-#include "iconcatalogue.h"
+#include "indicator/iconcatalogue.h"
 #include "panor.h"
 #include "panordata.h"
 #include "vantelapi.h"

@@ -16,7 +16,7 @@
 #include <QtEndian>
 #include <QtTest>
 
-#include "cwifi.h"
+#include "classwifi/cwifi.h"
 #include "platform.h"
 #include "sim/simtablet.h"
 #include "testmessages.h"

@@ -10,7 +10,7 @@
 #include <QElapsedTimer>
 #include <QtTest>
 
-#include "cwifi.h"
+#include "classwifi/cwifi.h"
 #include "platform.h"
 #include "testmessages.h"
 #include "testnetworkmanager.h"

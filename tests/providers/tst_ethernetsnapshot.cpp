@@ -6,11 +6,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "ethernetsnapshot.h"
-#include "iconcatalogue.h"
+#include "indicator/iconcatalogue.h"
+#include "library/vantelglobals.h"
+#include "providers/ethernetsnapshot.h"
 #include "testcatalogue.h"
 #include "vantelapi.h"
-#include "vantelglobals.h"
 
 class tst_EthernetSnapshot : public QObject
 {

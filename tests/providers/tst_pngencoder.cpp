@@ -12,7 +12,7 @@
 
 #include <zlib.h>
 
-#include "pngencoder.h"
+#include "capture/pngencoder.h"
 
 namespace {
 

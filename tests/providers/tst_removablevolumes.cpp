@@ -5,9 +5,9 @@
 // candidate and no further.
 #include <QtTest>
 
-#include "capturepath.h"
-#include "removablevolumes.h"
-#include "vantelglobals.h"
+#include "capture/capturepath.h"
+#include "capture/removablevolumes.h"
+#include "library/vantelglobals.h"
 #include "vantelsimulation.h"
 #include "vantelvolumewatcher.h"
 

@@ -7,9 +7,9 @@
 #include <QtTest>
 
 #include "fakedevicetree.h"
-#include "iconcatalogue.h"
-#include "testcatalogue.h"
+#include "indicator/iconcatalogue.h"
 #include "linux/linuxbackend.h"
+#include "testcatalogue.h"
 #include "testlog.h"
 #include "testsettings.h"
 #include "vantelapi.h"

@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "iconcatalogue.h"
+#include "indicator/iconcatalogue.h"
 #include "testcatalogue.h"
 #include "testlog.h"
 #include "testsettings.h"

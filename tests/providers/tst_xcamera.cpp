@@ -14,13 +14,13 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "library/vantelglobals.h"
 #include "recordingscript.h"
 #include "stuckstick.h"
 #include "testcatalogue.h"
 #include "testlog.h"
 #include "testsettings.h"
 #include "vantelapi.h"
-#include "vantelglobals.h"
 #include "vantelsimulation.h"
 #include "vantelvolumewatcher.h"
 #include "xcamera.h"

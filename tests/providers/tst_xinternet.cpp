@@ -13,8 +13,8 @@
 
 #include <memory>
 
-#include "checkhost.h"
-#include "iconcatalogue.h"
+#include "indicator/iconcatalogue.h"
+#include "providers/checkhost.h"
 #include "testcatalogue.h"
 #include "testlog.h"
 #include "testsettings.h"

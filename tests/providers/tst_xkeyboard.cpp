@@ -14,15 +14,15 @@
 
 #include <csignal>
 
-#include "iconcatalogue.h"
+#include "indicator/iconcatalogue.h"
 #include "platform.h"
-#include "programender.h"
 #include "recordingscript.h"
 #include "sim/simtablet.h"
 #include "testcatalogue.h"
 #include "testcompositor.h"
 #include "testlog.h"
 #include "testxserver.h"
+#include "univ_modules/programender.h"
 #include "vantelapi.h"
 #include "vantelsimulation.h"
 #include "xindicator.h"

@@ -22,7 +22,7 @@
 #include "linux/linuxbackend.h"
 #include "recordingscript.h"
 #include "stuckstick.h"
-#include "xprocess.h"
+#include "univ_modules/xprocess.h"
 
 using namespace vantel::platform;
 

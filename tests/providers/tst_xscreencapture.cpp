@@ -23,18 +23,18 @@
 #include <sched.h>
 #include <sys/mount.h>
 
+#include "capture/removablevolumes.h"
 #include "fakedevicetree.h"
-#include "iconcatalogue.h"
+#include "indicator/iconcatalogue.h"
+#include "library/tracelwrapper.h"
 #include "linux/linuxbackend.h"
 #include "linux/portalscreengrab.h"
 #include "platform.h"
-#include "removablevolumes.h"
 #include "testcatalogue.h"
 #include "testcompositor.h"
 #include "testlog.h"
 #include "testportal.h"
 #include "testxserver.h"
-#include "tracelwrapper.h"
 #include "vantelvolumewatcher.h"
 #include "xindicator.h"
 #include "xinfo.h"

@@ -11,14 +11,14 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "cwifi.h"
-#include "iconcatalogue.h"
+#include "classwifi/cwifi.h"
+#include "indicator/iconcatalogue.h"
+#include "library/tracelwrapper.h"
+#include "library/vantelglobals.h"
 #include "testcatalogue.h"
 #include "testlog.h"
 #include "testnetworkmanager.h"
 #include "testsystembus.h"
-#include "tracelwrapper.h"
-#include "vantelglobals.h"
 #include "xinfodata.h"
 #include "xwifi.h"
 

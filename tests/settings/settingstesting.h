@@ -4,7 +4,7 @@
 #ifndef SETTINGSTESTING_H
 #define SETTINGSTESTING_H
 
-#include "xinisystem.h"
+#include "settings/xinisystem.h"
 
 #include <QFile>
 #include <QSettings>

@@ -3,7 +3,7 @@
 // format, compression only when it pays; and every failure's lastError and
 // warning; a compressed header claiming gigabytes is refused. The
 // ciphertexts of both Qt builds: tst_settingsprocesses.
-#include "keycipher.h"
+#include "settings/keycipher.h"
 #include "settingstesting.h"
 
 #include <QSet>

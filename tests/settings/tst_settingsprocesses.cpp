@@ -4,7 +4,7 @@
 // leave every key there once; ciphertexts and accented text written by one Qt
 // build read the same in the other (committed fixtures of both builds, and the
 // other build's settings tool when VANTEL_PEER_BUILD_DIR names it).
-#include "keycipher.h"
+#include "settings/keycipher.h"
 #include "settingstesting.h"
 
 #include <QProcess>

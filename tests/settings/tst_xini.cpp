@@ -10,7 +10,7 @@
 //   backslashes stay text; what we write reads in QSettings as our text;
 // - a read-only file, binary garbage, a 50 MB file or a directory give
 //   defaults and are not damaged; writers share QSettings' lock.
-#include "inidocument.h"
+#include "settings/inidocument.h"
 #include "settingstesting.h"
 
 #include <QDateTime>

@@ -5,9 +5,9 @@
 
 #include <QString>
 
-#include "iconcatalogue.h"
+#include "indicator/iconcatalogue.h"
+#include "library/vantelglobals.h"
 #include "vantelapi.h"
-#include "vantelglobals.h"
 
 inline bool installTestCatalogue(const QString& iconDir)
 {

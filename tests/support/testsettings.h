@@ -6,8 +6,8 @@
 #include <QFile>
 #include <QString>
 
-#include "vantelglobals.h"
-#include "xinisystem.h"
+#include "library/vantelglobals.h"
+#include "settings/xinisystem.h"
 
 // Writes `text` to `path` (none when empty), loads it and makes it vantel_settings.
 inline bool installTestSettings(const QString& path, const QByteArray& text)

@@ -12,8 +12,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "library/tracelwrapper.h"
 #include "tracel.h"
-#include "tracelwrapper.h"
 
 namespace {
 

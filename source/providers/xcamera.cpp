@@ -1,0 +1,118 @@
+#include "xcamera.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include "capture/capturepath.h"
+#include "indicator/iconcatalogue.h"
+#include "providers/statusreport.h"
+#include "settings/xinisystem.h"
+#include "univ_modules/xprocess.h"
+#include "xinfodata.h"
+
+bool vantel_cameraAppFound = false;
+
+XCamera::XCamera(QObject* parent)
+    : QObject(parent)
+    , iconPath(vantel_iconPath(ICON_NULL))
+    , capturePath(std::make_unique<CapturePath>())
+    , cameraApp(vantel_settings ? vantel_settings->xini_entryValue(DATA_CAMERA_APP) : QString())
+    , runner(new xprocess(parent))
+{
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+        // By name: the signals belong to the host's own application class.
+        connect(app, SIGNAL(AddUsbDisk(int)), this, SLOT(AddUsbDisk(int)));
+        connect(app, SIGNAL(RemoveUsbDisk(int)), this, SLOT(RemoveUsbDisk(int)));
+    }
+}
+
+// Deleting the runner ends a camera application it still runs.
+XCamera::~XCamera()
+{
+    delete runner;
+}
+
+int XCamera::xcam_getStatus(QString& value, QString& icon)
+{
+    VANTEL_TRACE_HEADER("XCamera::xcam_getStatus");
+    bool available = false;
+    if (capturePath->reachable()) {
+        // Once found, the file is not looked for again in the library's life.
+        if (!vantel_cameraAppFound && !cameraApp.isEmpty() && QFile::exists(cameraApp))
+            vantel_cameraAppFound = true;
+        available = vantel_cameraAppFound;
+        if (state == -1 || state == 0) {
+            clicked = false;
+            state = 1;
+        }
+    }
+    valueText.clear();
+
+    int ret = XINFORET_OK;
+    if (!available) {
+        state = 0;
+        iconPath = vantel_iconPath(ICON_NULL);
+        ret = HARDWARE_OFF;
+    } else {
+        switch (state) {
+        case 1:
+            if (clicked) {
+                clicked = false;
+                state = 2;
+                iconPath = vantel_iconPath(ICON_CAMWORK);
+            } else {
+                iconPath = vantel_iconPath(ICON_CAMICON);
+            }
+            break;
+        case 2:
+            clicked = false;
+            state = 3;
+            launch();
+            iconPath = vantel_iconPath(launchResult == XPRC_OK ? ICON_CAMOK : ICON_CAMERROR);
+            clicked = false;
+            state = 4;
+            break;
+        case 3:
+            clicked = false;
+            iconPath = vantel_iconPath(ICON_CAMWORK);
+            break;
+        case 4:
+            clicked = false;
+            state = 1; // the outcome stays on show for this poll
+            break;
+        default:
+            break;
+        }
+    }
+
+    value = valueText;
+    icon = iconPath;
+    VANTEL_TRACE(TRC_MASK_NORMAL, vantel_statusReport(QString::number(state), valueText, iconPath, ret));
+    return ret;
+}
+
+// Blocks until the application has started, or for at most 30 s.
+void XCamera::launch()
+{
+    if (!runner) {
+        launchResult = XPRC_GENERAL_ERROR;
+        return;
+    }
+    launchResult = runner->xprc_run(nullptr, QString(), cameraApp, QStringLiteral("MODE=2"), launchMessage, false);
+}
+
+void XCamera::slt_InternalCommunication(int val, int, int)
+{
+    if (val == XINFO_MSG_CLICKED)
+        clicked = true;
+}
+
+void XCamera::AddUsbDisk(int idVolume)
+{
+    capturePath->addUsbDisk(idVolume);
+}
+
+void XCamera::RemoveUsbDisk(int idVolume)
+{
+    capturePath->removeUsbDisk(idVolume);
+}

@@ -1,0 +1,194 @@
+#include "xscreencapture.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QSaveFile>
+#include <QScreen>
+
+#include "capture/capturepath.h"
+#include "capture/pngencoder.h"
+#include "capture/removablevolumes.h"
+#include "indicator/iconcatalogue.h"
+#include "platform.h"
+#include "providers/statusreport.h"
+#include "xinfodata.h"
+
+namespace {
+
+// Capture states.
+enum { NO_DISK = 0, READY = 1, REQUESTED = 2, CAPTURING = 3, DONE = 4 };
+
+// The whole virtual desktop from its origin, every screen's area in one
+// picture; null where the desktop cannot be read. A Wayland desktop is read
+// by the platform, whatever Qt platform the host runs on: Qt cannot. Its
+// answer may come at a later poll (`Pending`).
+vantel::platform::GrabState grabDesktop(QScreen* screen, QPixmap& picture)
+{
+    using vantel::platform::GrabState;
+    picture = QPixmap();
+    if (vantel::platform::ScreenGrab* grab = vantel::platform::backend().screenGrab()) {
+        vantel::platform::ScreenPicture desktop;
+        const GrabState state = grab->grabDesktop(desktop);
+        if (state == GrabState::Taken) {
+            // A copy: the raster pixmap would share the image's memory, which
+            // goes with `desktop`.
+            const QImage image(reinterpret_cast<const uchar*>(desktop.pixels.data()), desktop.width, desktop.height,
+                               desktop.width * 4, QImage::Format_RGB32);
+            picture = QPixmap::fromImage(image.copy());
+        }
+        return state;
+    }
+    if (!screen)
+        return GrabState::Failed;
+    const QRect desktop = screen->virtualGeometry();
+    picture = screen->grabWindow(0, 0, 0, desktop.width(), desktop.height());
+    return GrabState::Taken;
+}
+
+// The file gets its name only once it is whole and flushed to the disk
+// (QSaveFile writes an unnamed or temporary file beside it), so a full or
+// pulled disk leaves no half a PNG behind, and the outcome icon means the
+// stick may be pulled.
+bool savePng(const QPixmap& picture, const QString& file)
+{
+    const QByteArray png = PngEncoder().encode(picture.toImage());
+    if (png.isEmpty())
+        return false;
+    QSaveFile out(file);
+    return out.open(QIODevice::WriteOnly) && out.write(png) == png.size() && out.commit();
+}
+
+} // namespace
+
+XScreenCapture::XScreenCapture(QObject* parent)
+    : QObject(parent)
+    , iconPath(vantel_iconPath(ICON_NULL))
+    , capturePath(std::make_unique<CapturePath>())
+    , desktop(QGuiApplication::primaryScreen())
+{
+    // By name: the host's application class is not known here. Without the
+    // signals Qt says so on its debug stream and the path found at start stays.
+    QObject* application = QCoreApplication::instance();
+    connect(application, SIGNAL(AddUsbDisk(int)), this, SLOT(AddUsbDisk(int)));
+    connect(application, SIGNAL(RemoveUsbDisk(int)), this, SLOT(RemoveUsbDisk(int)));
+}
+
+XScreenCapture::~XScreenCapture()
+{
+    dropPendingGrab();
+}
+
+int XScreenCapture::xscc_getStatus(QString& value, QString& icon)
+{
+    VANTEL_TRACE_HEADER("XScreenCapture::xscc_getStatus");
+    const bool present = capturePath->reachable();
+    if (present && (state == -1 || state == NO_DISK)) {
+        clicked = false; // a click while no disk was there is dropped
+        state = READY;
+    }
+    valueText = QString();
+
+    int ret = XINFORET_OK;
+    if (!present) {
+        dropPendingGrab();
+        state = NO_DISK;
+        iconPath = vantel_iconPath(ICON_NULL);
+        ret = HARDWARE_OFF;
+    } else {
+        switch (state) {
+        case READY:
+            if (clicked) {
+                clicked = false;
+                state = REQUESTED;
+                iconPath = vantel_iconPath(ICON_SCRCAPTWORK);
+            } else {
+                iconPath = vantel_iconPath(ICON_SCRCAPTICON);
+            }
+            break;
+        case REQUESTED:
+            clicked = false;
+            state = CAPTURING;
+            showOutcome(xscc_captureproc());
+            break;
+        case CAPTURING:
+            clicked = false;
+            if (grabPending) // the platform's answer, if it has come
+                showOutcome(xscc_captureproc());
+            else
+                iconPath = vantel_iconPath(ICON_SCRCAPTWORK);
+            break;
+        case DONE:
+            clicked = false; // the outcome stays one more poll
+            state = READY;
+            break;
+        }
+    }
+
+    value = valueText;
+    icon = iconPath;
+    VANTEL_TRACE(TRC_MASK_NORMAL, vantel_statusReport(QString::number(state), valueText, iconPath, ret));
+    return ret;
+}
+
+bool XScreenCapture::xscc_captureproc()
+{
+    // Checked again at each poll of a pending grab: the disk may have changed.
+    const QString path = capturePath->path();
+    QString root;
+    QString directory;
+    QString file;
+    if (path.isEmpty() || !vantel_checkDir(path, QString(), root, false)
+        || !vantel_checkDir(root, QStringLiteral("Screenshot"), directory, true)
+        || !vantel_uniqueFileName(directory, QStringLiteral("img"), QString(), QStringLiteral("png"), file)) {
+        dropPendingGrab();
+        return false;
+    }
+
+    if (!desktop) // the screen it was made with has gone
+        desktop = QGuiApplication::primaryScreen();
+    const vantel::platform::GrabState grabbed = grabDesktop(desktop, picture);
+    grabPending = grabbed == vantel::platform::GrabState::Pending;
+    return grabbed == vantel::platform::GrabState::Taken && savePng(picture, file);
+}
+
+void XScreenCapture::showOutcome(bool saved)
+{
+    clicked = false;
+    if (grabPending) {
+        iconPath = vantel_iconPath(ICON_SCRCAPTWORK);
+        state = CAPTURING;
+    } else {
+        iconPath = vantel_iconPath(saved ? ICON_SCRCAPTOK : ICON_SCRCAPTERROR);
+        state = DONE;
+    }
+}
+
+void XScreenCapture::dropPendingGrab()
+{
+    if (!grabPending)
+        return;
+    grabPending = false;
+    if (vantel::platform::ScreenGrab* grab = vantel::platform::backend().screenGrab())
+        grab->cancel();
+}
+
+void XScreenCapture::slt_capture()
+{
+    showOutcome(xscc_captureproc());
+}
+
+void XScreenCapture::slt_InternalCommunication(int val, int, int)
+{
+    if (val == XINFO_MSG_CLICKED)
+        clicked = true;
+}
+
+void XScreenCapture::AddUsbDisk(int idVolume)
+{
+    capturePath->addUsbDisk(idVolume);
+}
+
+void XScreenCapture::RemoveUsbDisk(int idVolume)
+{
+    capturePath->removeUsbDisk(idVolume);
+}

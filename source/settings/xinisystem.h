@@ -1,0 +1,148 @@
+// The system environment settings: the one INI file the library shares with
+// its host, with every section, key and default the two of them use. The
+// library loads it once at set-up; consumers then read values from memory by
+// key (XIniSystemKey), without lock or file access.
+#ifndef XINISYSTEM_H
+#define XINISYSTEM_H
+
+#include "settings/xini.h"
+
+// The keys, in table order; a key is also its entry's index.
+enum XIniSystemKey {
+    DEV_HOST1 = 0,
+    DEV_HOST2,
+    DEV_WIFI,
+    DEV_VCI,
+    DEV_BT,
+    DEV_DOCK,
+    DEV_MODEM,
+    DEV_GPS,
+    IND_DEBUG_BATTERY,
+    IND_DEBUG_BATTERYVEHICLE,
+    FONT_FAMILY_T1,
+    FONT_FAMILY_T2,
+    FONT_FAMILY_T3,
+    FONT_SIZE_LARGE,
+    FONT_SIZE_NORMAL,
+    FONT_SIZE_SMALL,
+    FONT_SIZE_VERYSMALL,
+    TIME_FORMAT,
+    IND_BATTERY_SHUT_LEVEL,
+    IND_BATTERY_SHUT_MESSAGE,
+    IND_BATTERY_WARN1_LEVEL,
+    IND_BATTERY_WARN1_MESSAGE,
+    IND_BATTERY_WARN2_LEVEL,
+    IND_BATTERY_WARN2_MESSAGE,
+    IND_BATTERY_WARN3_LEVEL,
+    IND_BATTERY_WARN3_MESSAGE,
+    DATA_BRAND,
+    DATA_APPKEY,
+    DATA_BRAND_DESCRIPTION,
+    DATA_BRAND_CODE,
+    DATA_NAME,
+    DATA_PLATFORM,
+    DATA_PLAT_CODE,
+    DATA_PLAT_FILTER,
+    DATA_PLAT_TYPE,
+    DATA_CAMERA_APP,
+    DATA_KEYBOARD_APP,
+    IMP_AUDIO_VOLUME,
+    DOCK_DVI,
+    IND_STS_BATTERY,
+    IND_STS_BLUETOOTH,
+    IND_STS_WIFI,
+    IND_STS_VCI,
+    IND_STS_ETHERNET,
+    IND_STS_MODEM,
+    IND_STS_DOWNLOAD,
+    IND_STS_GPS,
+    IND_STS_BATTERYVEHICLE,
+    IND_STS_SCREENCAPTURE,
+    IND_STS_CAMERA,
+    IND_STS_INTERNET,
+    IND_STS_BRIGHTNESS,
+    IND_STS_KEYBOARD,
+    IND_MODE_BATTERY,
+    IND_MODE_BLUETOOTH,
+    IND_MODE_WIFI,
+    IND_MODE_VCI,
+    IND_MODE_ETHERNET,
+    IND_MODE_MODEM,
+    IND_MODE_DOWNLOAD,
+    IND_MODE_GPS,
+    IND_MODE_BATTERYVEHICLE,
+    IND_MODE_SCREENCAPTURE,
+    IND_MODE_CAMERA,
+    IND_MODE_BRIGHTNESS,
+    IND_MODE_KEYBOARD,
+    NOTIFY_SEC_ENABLED,
+    NOTIFY_UPD_AVAIBLE,
+    NOTIFY_NEWAPP_AVAIBLE,
+    SETT_SERVER_ADDRESS,
+    SETT_SERVER_PORT,
+    SETT_CHECKCONN_ADDRESS,
+    SETT_CHECKCONN_IP,
+    FIRSTRUN_AVAIBLE,
+    FIRSTRUN_FASE1_STATUS,
+    FIRSTRUN_FASE1_AVAIBLE,
+    FIRSTRUN_FASE1_INFO,
+    FIRSTRUN_FASE2_STATUS,
+    FIRSTRUN_FASE2_AVAIBLE,
+    FIRSTRUN_FASE2_INFO,
+    FIRSTRUN_FASE3_STATUS,
+    FIRSTRUN_FASE3_AVAIBLE,
+    FIRSTRUN_FASE3_INFO,
+    FIRSTRUN_FASE4_STATUS,
+    FIRSTRUN_FASE4_AVAIBLE,
+    FIRSTRUN_FASE4_INFO,
+    FIRSTRUN_FASE5_STATUS,
+    FIRSTRUN_FASE5_AVAIBLE,
+    FIRSTRUN_FASE5_INFO,
+    FIRSTRUN_FASE6_STATUS,
+    FIRSTRUN_FASE6_AVAIBLE,
+    FIRSTRUN_FASE6_INFO,
+    FIRSTRUN_FASE7_STATUS,
+    FIRSTRUN_FASE7_AVAIBLE,
+    FIRSTRUN_FASE7_INFO,
+    FIRSTRUN_FASE8_STATUS,
+    FIRSTRUN_FASE8_AVAIBLE,
+    FIRSTRUN_FASE8_INFO,
+    OSUPDATE_AVAIBLE,
+    OSUPDATE_FASE1_AVAIBLE,
+    OSUPDATE_FASE1_MESSAGE,
+    OSUPDATE_FASE1_APP,
+    OSUPDATE_FASE1_ARG,
+    OSUPDATE_FASE2_AVAIBLE,
+    OSUPDATE_FASE2_MESSAGE,
+    OSUPDATE_FASE2_APP,
+    OSUPDATE_FASE2_ARG,
+    OSUPDATE_FASE3_AVAIBLE,
+    OSUPDATE_FASE3_MESSAGE,
+    OSUPDATE_FASE3_APP,
+    OSUPDATE_FASE3_ARG,
+    SYSVAR_QTPATH,
+    AUTOUPDATE_AVAIBLE,
+    AUTOUPDATE_USER,
+    IMP_VCI_ID,
+    REPORT_INI,
+    REPORT_IMAGE,
+    FILE_VV,
+    XINISYS_KEY_COUNT
+};
+
+class XIniSystem : public XIni
+{
+    Q_OBJECT
+public:
+    explicit XIniSystem(QObject* parent = nullptr);
+
+    int xinisys_init(const QString& path);
+    int xinisys_defineKeys();
+
+    // The value as a base-10 number; text that is no number counts as 0.
+    int xinisys_number(int key) const;
+    // A flag is on when its value is the number 1.
+    bool xinisys_flag(int key) const;
+};
+
+#endif
