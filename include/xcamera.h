@@ -8,11 +8,9 @@
 #include <QPointer>
 #include <QString>
 
-#include <memory>
-
 #include "vantel_export.h"
 
-class CapturePath;
+class DiskFollower;
 class xprocess;
 
 /// The camera indicator's provider: shown while a removable disk is known and
@@ -53,9 +51,8 @@ private:
     int state = -1; ///< -1 new, 0 not available, 1 ready, 2 requested, 3 launching, 4 done
     QString valueText;
     QString iconPath;
-    std::unique_ptr<CapturePath> capturePath;
+    DiskFollower* disk; ///< a child of the provider
     QString cameraApp;
-    bool clicked = false;
     int launchResult = 0;
     /// A sibling of the provider; guarded because its parent may delete it first.
     QPointer<xprocess> runner;

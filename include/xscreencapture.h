@@ -9,11 +9,9 @@
 #include <QPointer>
 #include <QString>
 
-#include <memory>
-
 #include "vantel_export.h"
 
-class CapturePath;
+class DiskFollower;
 class QScreen;
 
 /// The screen-capture indicator's provider. The indicator shows while a
@@ -64,8 +62,7 @@ private:
     QString valueText;
     QString iconPath;
     QPixmap picture;
-    std::unique_ptr<CapturePath> capturePath;
-    bool clicked = false;
+    DiskFollower* disk; ///< a child of the provider
     QPointer<QScreen> desktop; ///< the application's; not owned
     bool grabPending = false; ///< the platform answers at a later poll
 };

@@ -1,7 +1,7 @@
 // The capture path of a provider that writes to, or watches, a removable
 // disk: a copy of the library's capture path that the host's AddUsbDisk /
-// RemoveUsbDisk notifications move afterwards. The screen-capture and camera
-// providers each hold one and call it from their slots of the same names.
+// RemoveUsbDisk notifications move afterwards, through the DiskFollower of
+// the screen-capture or camera provider that holds it.
 #ifndef CAPTUREPATH_H
 #define CAPTUREPATH_H
 

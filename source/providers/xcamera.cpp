@@ -1,9 +1,8 @@
 #include "xcamera.h"
 
-#include <QCoreApplication>
 #include <QFile>
 
-#include "capture/capturepath.h"
+#include "capture/diskfollower.h"
 #include "indicator/iconcatalogue.h"
 #include "providers/statusreport.h"
 #include "settings/xinisystem.h"
@@ -15,15 +14,10 @@ bool vantel_cameraAppFound = false;
 XCamera::XCamera(QObject* parent)
     : QObject(parent)
     , iconPath(vantel_iconPath(ICON_NULL))
-    , capturePath(std::make_unique<CapturePath>())
+    , disk(new DiskFollower(this))
     , cameraApp(vantel_settings ? vantel_settings->xini_entryValue(DATA_CAMERA_APP) : QString())
     , runner(new xprocess(parent))
 {
-    if (QCoreApplication* app = QCoreApplication::instance()) {
-        // By name: the signals belong to the host's own application class.
-        connect(app, SIGNAL(AddUsbDisk(int)), this, SLOT(AddUsbDisk(int)));
-        connect(app, SIGNAL(RemoveUsbDisk(int)), this, SLOT(RemoveUsbDisk(int)));
-    }
 }
 
 // Deleting the runner ends a camera application it still runs.
@@ -36,13 +30,13 @@ int XCamera::xcam_getStatus(QString& value, QString& icon)
 {
     VANTEL_TRACE_HEADER("XCamera::xcam_getStatus");
     bool available = false;
-    if (capturePath->reachable()) {
+    if (disk->reachable()) {
         // Once found, the file is not looked for again in the library's life.
         if (!vantel_cameraAppFound && !cameraApp.isEmpty() && QFile::exists(cameraApp))
             vantel_cameraAppFound = true;
         available = vantel_cameraAppFound;
         if (state == -1 || state == 0) {
-            clicked = false;
+            disk->dropClick();
             state = 1;
         }
     }
@@ -56,8 +50,7 @@ int XCamera::xcam_getStatus(QString& value, QString& icon)
     } else {
         switch (state) {
         case 1:
-            if (clicked) {
-                clicked = false;
+            if (disk->takeClick()) {
                 state = 2;
                 iconPath = vantel_iconPath(ICON_CAMWORK);
             } else {
@@ -65,19 +58,19 @@ int XCamera::xcam_getStatus(QString& value, QString& icon)
             }
             break;
         case 2:
-            clicked = false;
+            disk->dropClick();
             state = 3;
             launch();
             iconPath = vantel_iconPath(launchResult == XPRC_OK ? ICON_CAMOK : ICON_CAMERROR);
-            clicked = false;
+            disk->dropClick();
             state = 4;
             break;
         case 3:
-            clicked = false;
+            disk->dropClick();
             iconPath = vantel_iconPath(ICON_CAMWORK);
             break;
         case 4:
-            clicked = false;
+            disk->dropClick();
             state = 1; // the outcome stays on show for this poll
             break;
         default:
@@ -103,16 +96,15 @@ void XCamera::launch()
 
 void XCamera::slt_InternalCommunication(int val, int, int)
 {
-    if (val == XINFO_MSG_CLICKED)
-        clicked = true;
+    disk->message(val);
 }
 
 void XCamera::AddUsbDisk(int idVolume)
 {
-    capturePath->addUsbDisk(idVolume);
+    disk->AddUsbDisk(idVolume);
 }
 
 void XCamera::RemoveUsbDisk(int idVolume)
 {
-    capturePath->removeUsbDisk(idVolume);
+    disk->RemoveUsbDisk(idVolume);
 }

@@ -1,11 +1,10 @@
 #include "xscreencapture.h"
 
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QSaveFile>
 #include <QScreen>
 
-#include "capture/capturepath.h"
+#include "capture/diskfollower.h"
 #include "capture/pngencoder.h"
 #include "capture/removablevolumes.h"
 #include "indicator/iconcatalogue.h"
@@ -63,14 +62,9 @@ bool savePng(const QPixmap& picture, const QString& file)
 XScreenCapture::XScreenCapture(QObject* parent)
     : QObject(parent)
     , iconPath(vantel_iconPath(ICON_NULL))
-    , capturePath(std::make_unique<CapturePath>())
+    , disk(new DiskFollower(this))
     , desktop(QGuiApplication::primaryScreen())
 {
-    // By name: the host's application class is not known here. Without the
-    // signals Qt says so on its debug stream and the path found at start stays.
-    QObject* application = QCoreApplication::instance();
-    connect(application, SIGNAL(AddUsbDisk(int)), this, SLOT(AddUsbDisk(int)));
-    connect(application, SIGNAL(RemoveUsbDisk(int)), this, SLOT(RemoveUsbDisk(int)));
 }
 
 XScreenCapture::~XScreenCapture()
@@ -81,9 +75,9 @@ XScreenCapture::~XScreenCapture()
 int XScreenCapture::xscc_getStatus(QString& value, QString& icon)
 {
     VANTEL_TRACE_HEADER("XScreenCapture::xscc_getStatus");
-    const bool present = capturePath->reachable();
+    const bool present = disk->reachable();
     if (present && (state == -1 || state == NO_DISK)) {
-        clicked = false; // a click while no disk was there is dropped
+        disk->dropClick(); // a click while no disk was there is dropped
         state = READY;
     }
     valueText = QString();
@@ -97,8 +91,7 @@ int XScreenCapture::xscc_getStatus(QString& value, QString& icon)
     } else {
         switch (state) {
         case READY:
-            if (clicked) {
-                clicked = false;
+            if (disk->takeClick()) {
                 state = REQUESTED;
                 iconPath = vantel_iconPath(ICON_SCRCAPTWORK);
             } else {
@@ -106,19 +99,19 @@ int XScreenCapture::xscc_getStatus(QString& value, QString& icon)
             }
             break;
         case REQUESTED:
-            clicked = false;
+            disk->dropClick();
             state = CAPTURING;
             showOutcome(xscc_captureproc());
             break;
         case CAPTURING:
-            clicked = false;
+            disk->dropClick();
             if (grabPending) // the platform's answer, if it has come
                 showOutcome(xscc_captureproc());
             else
                 iconPath = vantel_iconPath(ICON_SCRCAPTWORK);
             break;
         case DONE:
-            clicked = false; // the outcome stays one more poll
+            disk->dropClick(); // the outcome stays one more poll
             state = READY;
             break;
         }
@@ -133,7 +126,7 @@ int XScreenCapture::xscc_getStatus(QString& value, QString& icon)
 bool XScreenCapture::xscc_captureproc()
 {
     // Checked again at each poll of a pending grab: the disk may have changed.
-    const QString path = capturePath->path();
+    const QString path = disk->path();
     QString root;
     QString directory;
     QString file;
@@ -153,7 +146,7 @@ bool XScreenCapture::xscc_captureproc()
 
 void XScreenCapture::showOutcome(bool saved)
 {
-    clicked = false;
+    disk->dropClick();
     if (grabPending) {
         iconPath = vantel_iconPath(ICON_SCRCAPTWORK);
         state = CAPTURING;
@@ -179,16 +172,15 @@ void XScreenCapture::slt_capture()
 
 void XScreenCapture::slt_InternalCommunication(int val, int, int)
 {
-    if (val == XINFO_MSG_CLICKED)
-        clicked = true;
+    disk->message(val);
 }
 
 void XScreenCapture::AddUsbDisk(int idVolume)
 {
-    capturePath->addUsbDisk(idVolume);
+    disk->AddUsbDisk(idVolume);
 }
 
 void XScreenCapture::RemoveUsbDisk(int idVolume)
 {
-    capturePath->removeUsbDisk(idVolume);
+    disk->RemoveUsbDisk(idVolume);
 }
