@@ -13,18 +13,6 @@
 #include "xinfodata.h"
 
 class XIndicator;
-class XBattery;
-class XWifi;
-class XBluetooth;
-class XEthernet;
-class XVciInfo;
-class XBrightness;
-class XDownload;
-class XBatteryVehicle;
-class XScreenCapture;
-class XCamera;
-class XInternet;
-class XKeyboard;
 
 /// One status indicator of the title bar: a Panor button, the provider that
 /// answers its status queries, and the rules that show, hide and redraw the
@@ -141,18 +129,7 @@ private:
 
     /// Guarded: a host may destroy its bar, and the buttons on it, before the library.
     QPointer<XIndicator> widget;
-    XBattery* battery = nullptr;
-    XWifi* wifi = nullptr;
-    XBluetooth* bluetooth = nullptr;
-    XEthernet* ethernet = nullptr;
-    XVciInfo* vci = nullptr;
-    XBrightness* brightness = nullptr;
-    XDownload* download = nullptr;
-    XBatteryVehicle* batteryVehicle = nullptr;
-    XScreenCapture* screenCapture = nullptr;
-    XCamera* camera = nullptr;
-    XInternet* internet = nullptr;
-    XKeyboard* keyboard = nullptr;
+    QObject* provider = nullptr; ///< of the type, a child; its kind says how to ask it
     bool enable = false;
     int type = -1;
     int mode = -1;
