@@ -9,6 +9,12 @@
 
 #include "capture/capturepath.h"
 
+// The states of a provider that acts on the disk, as its trace line numbers
+// them: no disk (for the camera: or no camera application), ready, the action
+// asked for by a click, under way, done (its outcome on show for one poll).
+enum DiskActionState { STATE_NEW = -1, STATE_NO_DISK = 0, STATE_READY = 1, STATE_REQUESTED = 2, STATE_WORKING = 3,
+                       STATE_DONE = 4 };
+
 class DiskFollower : public QObject
 {
     Q_OBJECT

@@ -35,43 +35,43 @@ int XCamera::xcam_getStatus(QString& value, QString& icon)
         if (!vantel_cameraAppFound && !cameraApp.isEmpty() && QFile::exists(cameraApp))
             vantel_cameraAppFound = true;
         available = vantel_cameraAppFound;
-        if (state == -1 || state == 0) {
+        if (state == STATE_NEW || state == STATE_NO_DISK) {
             disk->dropClick();
-            state = 1;
+            state = STATE_READY;
         }
     }
     valueText.clear();
 
     int ret = XINFORET_OK;
     if (!available) {
-        state = 0;
+        state = STATE_NO_DISK;
         iconPath = vantel_iconPath(ICON_NULL);
         ret = HARDWARE_OFF;
     } else {
         switch (state) {
-        case 1:
+        case STATE_READY:
             if (disk->takeClick()) {
-                state = 2;
+                state = STATE_REQUESTED;
                 iconPath = vantel_iconPath(ICON_CAMWORK);
             } else {
                 iconPath = vantel_iconPath(ICON_CAMICON);
             }
             break;
-        case 2:
+        case STATE_REQUESTED:
             disk->dropClick();
-            state = 3;
+            state = STATE_WORKING;
             launch();
             iconPath = vantel_iconPath(launchResult == XPRC_OK ? ICON_CAMOK : ICON_CAMERROR);
             disk->dropClick();
-            state = 4;
+            state = STATE_DONE;
             break;
-        case 3:
+        case STATE_WORKING:
             disk->dropClick();
             iconPath = vantel_iconPath(ICON_CAMWORK);
             break;
-        case 4:
+        case STATE_DONE:
             disk->dropClick();
-            state = 1; // the outcome stays on show for this poll
+            state = STATE_READY; // the outcome stays on show for this poll
             break;
         default:
             break;

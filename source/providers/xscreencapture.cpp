@@ -14,9 +14,6 @@
 
 namespace {
 
-// Capture states.
-enum { NO_DISK = 0, READY = 1, REQUESTED = 2, CAPTURING = 3, DONE = 4 };
-
 // The whole virtual desktop from its origin, every screen's area in one
 // picture; null where the desktop cannot be read. A Wayland desktop is read
 // by the platform, whatever Qt platform the host runs on: Qt cannot. Its
@@ -76,43 +73,43 @@ int XScreenCapture::xscc_getStatus(QString& value, QString& icon)
 {
     VANTEL_TRACE_HEADER("XScreenCapture::xscc_getStatus");
     const bool present = disk->reachable();
-    if (present && (state == -1 || state == NO_DISK)) {
+    if (present && (state == STATE_NEW || state == STATE_NO_DISK)) {
         disk->dropClick(); // a click while no disk was there is dropped
-        state = READY;
+        state = STATE_READY;
     }
     valueText = QString();
 
     int ret = XINFORET_OK;
     if (!present) {
         dropPendingGrab();
-        state = NO_DISK;
+        state = STATE_NO_DISK;
         iconPath = vantel_iconPath(ICON_NULL);
         ret = HARDWARE_OFF;
     } else {
         switch (state) {
-        case READY:
+        case STATE_READY:
             if (disk->takeClick()) {
-                state = REQUESTED;
+                state = STATE_REQUESTED;
                 iconPath = vantel_iconPath(ICON_SCRCAPTWORK);
             } else {
                 iconPath = vantel_iconPath(ICON_SCRCAPTICON);
             }
             break;
-        case REQUESTED:
+        case STATE_REQUESTED:
             disk->dropClick();
-            state = CAPTURING;
+            state = STATE_WORKING;
             showOutcome(xscc_captureproc());
             break;
-        case CAPTURING:
+        case STATE_WORKING:
             disk->dropClick();
             if (grabPending) // the platform's answer, if it has come
                 showOutcome(xscc_captureproc());
             else
                 iconPath = vantel_iconPath(ICON_SCRCAPTWORK);
             break;
-        case DONE:
+        case STATE_DONE:
             disk->dropClick(); // the outcome stays one more poll
-            state = READY;
+            state = STATE_READY;
             break;
         }
     }
@@ -149,10 +146,10 @@ void XScreenCapture::showOutcome(bool saved)
     disk->dropClick();
     if (grabPending) {
         iconPath = vantel_iconPath(ICON_SCRCAPTWORK);
-        state = CAPTURING;
+        state = STATE_WORKING;
     } else {
         iconPath = vantel_iconPath(saved ? ICON_SCRCAPTOK : ICON_SCRCAPTERROR);
-        state = DONE;
+        state = STATE_DONE;
     }
 }
 
