@@ -12,6 +12,7 @@
 #include "vantel_export.h"
 
 class DiskFollower;
+enum class ActionOutcome;
 class QScreen;
 
 /// The screen-capture indicator's provider. The indicator shows while a
@@ -54,8 +55,8 @@ public slots:
 
 private:
     bool xscc_captureproc();
-    // The outcome icon and state, or the working ones while the grab is pending.
-    void showOutcome(bool saved);
+    // What a capture that `saved` or not has come to: pending while the platform has not answered.
+    ActionOutcome outcome(bool saved) const;
     void dropPendingGrab();
 
     qint32 state = -1;

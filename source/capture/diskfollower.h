@@ -7,6 +7,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 #include "capture/capturepath.h"
 
 // The states of a provider that acts on the disk, as its trace line numbers
@@ -14,6 +16,17 @@
 // asked for by a click, under way, done (its outcome on show for one poll).
 enum DiskActionState { STATE_NEW = -1, STATE_NO_DISK = 0, STATE_READY = 1, STATE_REQUESTED = 2, STATE_WORKING = 3,
                        STATE_DONE = 4 };
+
+// The icons of the catalogue a provider shows in each state.
+struct DiskActionIcons {
+    int ready;
+    int working;
+    int succeeded;
+    int failed;
+};
+
+// What an action a click started has come to.
+enum class ActionOutcome { Pending, Succeeded, Failed };
 
 class DiskFollower : public QObject
 {
@@ -33,6 +46,16 @@ public:
     bool takeClick();
     // Forgets a click: one made while the provider could not act on it.
     void dropClick() { clicked = false; }
+
+    // One status query of the provider: moves `state` (a DiskActionState)
+    // and sets `icon` as the click, the action and its outcome go. `start`
+    // runs the action a click asked for, at the query after the one that
+    // showed the request; `resume` looks again at one still pending. Returns
+    // HARDWARE_OFF while the provider is not `available`, else XINFORET_OK.
+    int step(int& state, bool available, const DiskActionIcons& icons, QString& icon,
+             const std::function<ActionOutcome()>& start, const std::function<ActionOutcome()>& resume);
+    // The state and icon of an action that has come to `outcome`.
+    void settle(ActionOutcome outcome, int& state, const DiskActionIcons& icons, QString& icon);
 
 public slots:
     // The host's notifications, by the names its application class gives them.

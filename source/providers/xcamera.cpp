@@ -11,6 +11,12 @@
 
 bool vantel_cameraAppFound = false;
 
+namespace {
+
+const DiskActionIcons kIcons = {ICON_CAMICON, ICON_CAMWORK, ICON_CAMOK, ICON_CAMERROR};
+
+} // namespace
+
 XCamera::XCamera(QObject* parent)
     : QObject(parent)
     , iconPath(vantel_iconPath(ICON_NULL))
@@ -35,48 +41,17 @@ int XCamera::xcam_getStatus(QString& value, QString& icon)
         if (!vantel_cameraAppFound && !cameraApp.isEmpty() && QFile::exists(cameraApp))
             vantel_cameraAppFound = true;
         available = vantel_cameraAppFound;
-        if (state == STATE_NEW || state == STATE_NO_DISK) {
-            disk->dropClick();
-            state = STATE_READY;
-        }
     }
     valueText.clear();
 
-    int ret = XINFORET_OK;
-    if (!available) {
-        state = STATE_NO_DISK;
-        iconPath = vantel_iconPath(ICON_NULL);
-        ret = HARDWARE_OFF;
-    } else {
-        switch (state) {
-        case STATE_READY:
-            if (disk->takeClick()) {
-                state = STATE_REQUESTED;
-                iconPath = vantel_iconPath(ICON_CAMWORK);
-            } else {
-                iconPath = vantel_iconPath(ICON_CAMICON);
-            }
-            break;
-        case STATE_REQUESTED:
-            disk->dropClick();
-            state = STATE_WORKING;
+    // The launch waits for the application to start, so it never stays pending.
+    const int ret = disk->step(
+        state, available, kIcons, iconPath,
+        [this] {
             launch();
-            iconPath = vantel_iconPath(launchResult == XPRC_OK ? ICON_CAMOK : ICON_CAMERROR);
-            disk->dropClick();
-            state = STATE_DONE;
-            break;
-        case STATE_WORKING:
-            disk->dropClick();
-            iconPath = vantel_iconPath(ICON_CAMWORK);
-            break;
-        case STATE_DONE:
-            disk->dropClick();
-            state = STATE_READY; // the outcome stays on show for this poll
-            break;
-        default:
-            break;
-        }
-    }
+            return launchResult == XPRC_OK ? ActionOutcome::Succeeded : ActionOutcome::Failed;
+        },
+        [] { return ActionOutcome::Pending; });
 
     value = valueText;
     icon = iconPath;

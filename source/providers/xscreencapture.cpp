@@ -14,6 +14,8 @@
 
 namespace {
 
+const DiskActionIcons kIcons = {ICON_SCRCAPTICON, ICON_SCRCAPTWORK, ICON_SCRCAPTOK, ICON_SCRCAPTERROR};
+
 // The whole virtual desktop from its origin, every screen's area in one
 // picture; null where the desktop cannot be read. A Wayland desktop is read
 // by the platform, whatever Qt platform the host runs on: Qt cannot. Its
@@ -73,46 +75,13 @@ int XScreenCapture::xscc_getStatus(QString& value, QString& icon)
 {
     VANTEL_TRACE_HEADER("XScreenCapture::xscc_getStatus");
     const bool present = disk->reachable();
-    if (present && (state == STATE_NEW || state == STATE_NO_DISK)) {
-        disk->dropClick(); // a click while no disk was there is dropped
-        state = STATE_READY;
-    }
-    valueText = QString();
-
-    int ret = XINFORET_OK;
-    if (!present) {
+    if (!present)
         dropPendingGrab();
-        state = STATE_NO_DISK;
-        iconPath = vantel_iconPath(ICON_NULL);
-        ret = HARDWARE_OFF;
-    } else {
-        switch (state) {
-        case STATE_READY:
-            if (disk->takeClick()) {
-                state = STATE_REQUESTED;
-                iconPath = vantel_iconPath(ICON_SCRCAPTWORK);
-            } else {
-                iconPath = vantel_iconPath(ICON_SCRCAPTICON);
-            }
-            break;
-        case STATE_REQUESTED:
-            disk->dropClick();
-            state = STATE_WORKING;
-            showOutcome(xscc_captureproc());
-            break;
-        case STATE_WORKING:
-            disk->dropClick();
-            if (grabPending) // the platform's answer, if it has come
-                showOutcome(xscc_captureproc());
-            else
-                iconPath = vantel_iconPath(ICON_SCRCAPTWORK);
-            break;
-        case STATE_DONE:
-            disk->dropClick(); // the outcome stays one more poll
-            state = STATE_READY;
-            break;
-        }
-    }
+    valueText = QString();
+    // A pending grab is asked again at each query: the platform's answer, if it has come.
+    const int ret = disk->step(
+        state, present, kIcons, iconPath, [this] { return outcome(xscc_captureproc()); },
+        [this] { return grabPending ? outcome(xscc_captureproc()) : ActionOutcome::Pending; });
 
     value = valueText;
     icon = iconPath;
@@ -141,16 +110,9 @@ bool XScreenCapture::xscc_captureproc()
     return grabbed == vantel::platform::GrabState::Taken && savePng(picture, file);
 }
 
-void XScreenCapture::showOutcome(bool saved)
+ActionOutcome XScreenCapture::outcome(bool saved) const
 {
-    disk->dropClick();
-    if (grabPending) {
-        iconPath = vantel_iconPath(ICON_SCRCAPTWORK);
-        state = STATE_WORKING;
-    } else {
-        iconPath = vantel_iconPath(saved ? ICON_SCRCAPTOK : ICON_SCRCAPTERROR);
-        state = STATE_DONE;
-    }
+    return grabPending ? ActionOutcome::Pending : saved ? ActionOutcome::Succeeded : ActionOutcome::Failed;
 }
 
 void XScreenCapture::dropPendingGrab()
@@ -164,7 +126,7 @@ void XScreenCapture::dropPendingGrab()
 
 void XScreenCapture::slt_capture()
 {
-    showOutcome(xscc_captureproc());
+    disk->settle(outcome(xscc_captureproc()), state, kIcons, iconPath);
 }
 
 void XScreenCapture::slt_InternalCommunication(int val, int, int)
