@@ -12,7 +12,6 @@
 #include "vantel_export.h"
 
 class DiskFollower;
-enum class ActionOutcome;
 class QScreen;
 
 /// The screen-capture indicator's provider. The indicator shows while a
@@ -55,8 +54,6 @@ public slots:
 
 private:
     bool xscc_captureproc();
-    // What a capture that `saved` or not has come to: pending while the platform has not answered.
-    ActionOutcome outcome(bool saved) const;
     void dropPendingGrab();
 
     qint32 state = -1;

@@ -16,6 +16,12 @@ namespace {
 
 const DiskActionIcons kIcons = {ICON_SCRCAPTICON, ICON_SCRCAPTWORK, ICON_SCRCAPTOK, ICON_SCRCAPTERROR};
 
+// What a capture has come to: pending while the platform has not answered.
+ActionOutcome outcome(bool pending, bool saved)
+{
+    return pending ? ActionOutcome::Pending : saved ? ActionOutcome::Succeeded : ActionOutcome::Failed;
+}
+
 // The whole virtual desktop from its origin, every screen's area in one
 // picture; null where the desktop cannot be read. A Wayland desktop is read
 // by the platform, whatever Qt platform the host runs on: Qt cannot. Its
@@ -79,9 +85,12 @@ int XScreenCapture::xscc_getStatus(QString& value, QString& icon)
         dropPendingGrab();
     valueText = QString();
     // A pending grab is asked again at each query: the platform's answer, if it has come.
-    const int ret = disk->step(
-        state, present, kIcons, iconPath, [this] { return outcome(xscc_captureproc()); },
-        [this] { return grabPending ? outcome(xscc_captureproc()) : ActionOutcome::Pending; });
+    const auto capture = [this] {
+        const bool saved = xscc_captureproc();
+        return outcome(grabPending, saved);
+    };
+    const int ret = disk->step(state, present, kIcons, iconPath, capture,
+                               [&] { return grabPending ? capture() : ActionOutcome::Pending; });
 
     value = valueText;
     icon = iconPath;
@@ -110,11 +119,6 @@ bool XScreenCapture::xscc_captureproc()
     return grabbed == vantel::platform::GrabState::Taken && savePng(picture, file);
 }
 
-ActionOutcome XScreenCapture::outcome(bool saved) const
-{
-    return grabPending ? ActionOutcome::Pending : saved ? ActionOutcome::Succeeded : ActionOutcome::Failed;
-}
-
 void XScreenCapture::dropPendingGrab()
 {
     if (!grabPending)
@@ -126,7 +130,8 @@ void XScreenCapture::dropPendingGrab()
 
 void XScreenCapture::slt_capture()
 {
-    disk->settle(outcome(xscc_captureproc()), state, kIcons, iconPath);
+    const bool saved = xscc_captureproc();
+    disk->settle(outcome(grabPending, saved), state, kIcons, iconPath);
 }
 
 void XScreenCapture::slt_InternalCommunication(int val, int, int)
