@@ -16,7 +16,7 @@
 #include "xvciinfo.h"
 #include "xwifi.h"
 
-int IndicatorSettings::number(int key) const
+int IndicatorSettings::number(int key)
 {
     return vantel_settings ? vantel_settings->xinisys_number(key) : 0;
 }
@@ -31,7 +31,7 @@ QObject* make(XInfo* indicator)
 
 // A provider that hears the indicator's clicks.
 template <class P>
-QObject* makeClicked(XInfo* indicator)
+P* hearingClicks(XInfo* indicator)
 {
     P* provider = new P(indicator);
     QObject::connect(indicator, &XInfo::sig_InternalCommunication, provider, &P::slt_InternalCommunication,
@@ -39,11 +39,17 @@ QObject* makeClicked(XInfo* indicator)
     return provider;
 }
 
+template <class P>
+QObject* makeClicked(XInfo* indicator)
+{
+    return hearingClicks<P>(indicator);
+}
+
 // A provider that hears the clicks and tells the host through the indicator.
 template <class P, void (P::*Told)(int, int, int)>
 QObject* makeTelling(XInfo* indicator)
 {
-    P* provider = static_cast<P*>(makeClicked<P>(indicator));
+    P* provider = hearingClicks<P>(indicator);
     QObject::connect(provider, Told, indicator, &XInfo::slt_Information, Qt::UniqueConnection);
     return provider;
 }

@@ -16,8 +16,8 @@ struct IndicatorSettings {
     int platform; // DATA_PLATFORM
     bool enable;  // the indicator's, as it is
     int mode;     // the indicator's, as it is
-    int number(int key) const;
-    bool flag(int key) const { return number(key) == 1; }
+    static int number(int key);
+    static bool flag(int key) { return number(key) == 1; }
 };
 
 struct IndicatorKind {

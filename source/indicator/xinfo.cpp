@@ -92,8 +92,7 @@ void XInfo::xinfo_init(int value, int modeValue)
     xinfo_setType(value);
 
     if (modeValue == -1) {
-        IndicatorSettings settings{0, enable, mode};
-        settings.platform = settings.number(DATA_PLATFORM);
+        const IndicatorSettings settings{IndicatorSettings::number(DATA_PLATFORM), enable, mode};
         const IndicatorKind& kind = vantel_indicatorKind(type);
         enable = kind.enabled(settings);
         modeValue = kind.mode(settings);
