@@ -1,13 +1,13 @@
 #include "library/pollscope.h"
 
+#include "library/librarycontext.h"
 #include "platform.h"
 
 namespace {
 
-unsigned current = 0; // the round of the query running now, 0 for none
-unsigned heldRound = 0;
-bool heldAnswer = false;
-vantel::platform::SystemPowerStatus heldStatus;
+// The round of the query running now, 0 for none. A scope lasts one query,
+// within one call of a host or one poll, so it needs no context.
+unsigned current = 0;
 
 } // namespace
 
@@ -24,11 +24,7 @@ PollScope::~PollScope()
 
 bool PollScope::powerStatus(vantel::platform::SystemPowerStatus& status)
 {
-    if (current == 0 || current != heldRound) {
-        heldAnswer = vantel::platform::powerStatus().getSystemPowerStatus(heldStatus);
-        heldRound = current;
-    }
-    if (heldAnswer)
-        status = heldStatus;
-    return heldAnswer;
+    if (LibraryContext* context = LibraryContext::current())
+        return context->powerStatus(current, status);
+    return vantel::platform::powerStatus().getSystemPowerStatus(status);
 }

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "capture/removablevolumes.h"
+#include "library/librarycontext.h"
 #include "library/vantelglobals.h"
 #include "library/vantelthread.h"
 #include "library/vanteltrace.h"
@@ -62,6 +63,7 @@ int VANTEL_OpenLib()
     vantel_thread = nullptr;
     vantel_settings = nullptr;
     vantel_indicators.clear();
+    LibraryContext::open();
     vantel_openLog();
     return VANTEL_RET_OK;
 }
@@ -118,6 +120,7 @@ int VANTEL_CloseLib()
             indicator->deleteLater();
     }
     vantel_indicators.clear();
+    LibraryContext::close();
     return VANTEL_RET_OK;
 }
 

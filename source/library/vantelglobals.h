@@ -1,5 +1,7 @@
-// Library-wide state. Written by the entry points in the host's GUI thread;
-// the polling thread reads vantel_log only.
+// Library-wide state that the host's interface names, each as it is named
+// there. Written by the entry points in the host's GUI thread; the polling
+// thread reads vantel_log only. The rest of the library's state is its
+// context (librarycontext.h), which also knows these values at load.
 #ifndef VANTELGLOBALS_H
 #define VANTELGLOBALS_H
 

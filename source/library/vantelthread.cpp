@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "library/librarycontext.h"
 #include "library/vanteltrace.h"
 #include "xinfodata.h"
 
@@ -81,14 +82,6 @@ void VantelThread::trace(const QString& text)
         VANTEL_TRACE(TRC_MASK_NORMAL, text);
 }
 
-namespace {
-
-// Counted across every thread a host opens, so that a round number is never
-// the same poll twice.
-std::atomic<unsigned> rounds{0};
-
-} // namespace
-
 // One queued call to this object, which lives in the GUI thread with the
 // indicators: the emission there reaches each of them directly, so a poll
 // wakes the GUI thread once instead of once per indicator. The call goes by
@@ -108,13 +101,15 @@ void VantelThread::runQueuedPoll()
 
 void VantelThread::runPoll()
 {
-    rounds.fetch_add(1);
+    if (LibraryContext* context = LibraryContext::current())
+        context->nextRound();
     emit updateStatus(false);
 }
 
 unsigned VantelThread::round()
 {
-    return rounds.load();
+    const LibraryContext* context = LibraryContext::current();
+    return context ? context->round() : 0;
 }
 
 void VantelThread::waitForInitialState()

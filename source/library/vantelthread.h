@@ -40,8 +40,9 @@ public:
     void queuePoll();
     // One poll: updateStatus(false) from the calling thread, as the next round.
     void runPoll();
-    // How many polls have been emitted: the queries that one poll's signal
-    // brings to the indicators share this number.
+    // How many polls the open library has emitted: the queries that one
+    // poll's signal brings to the indicators share this number; 0 while no
+    // library is open.
     static unsigned round();
 
 signals:

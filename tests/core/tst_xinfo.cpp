@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "indicator/iconcatalogue.h"
+#include "library/librarycontext.h"
 #include "library/vantelglobals.h"
 #include "testcatalogue.h"
 #include "testlog.h"
@@ -73,7 +74,7 @@ private slots:
 
     void init()
     {
-        forceRefresh = false;
+        LibraryContext::restoreLoadState();
         QVERIFY(installTestSettings(work.filePath(QStringLiteral("system.ini")), QByteArray()));
     }
 

@@ -7,6 +7,7 @@
 
 #include "capture/capturepath.h"
 #include "capture/removablevolumes.h"
+#include "library/librarycontext.h"
 #include "library/vantelglobals.h"
 #include "vantelsimulation.h"
 #include "vantelvolumewatcher.h"
@@ -46,7 +47,7 @@ private slots:
     void lettersTheMapDoesNotHold()
     {
         VantelSimulation sim; // no disks: every letter stands for itself
-        vantel_capturePath.clear();
+        LibraryContext::restoreLoadState();
         CapturePath capture;
         // A negative mask is a removal.
         const std::pair<int, const char*> steps[] = {{16, "E:\\"}, {-32, "E:\\"}, {-16, ""}, {1 << 25, "Z:\\"},

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "library/librarycontext.h"
 #include "library/vantelglobals.h"
 #include "recordingscript.h"
 #include "stuckstick.h"
@@ -99,8 +100,7 @@ private slots:
 
     void init()
     {
-        vantel_cameraAppFound = false;
-        vantel_capturePath.clear();
+        LibraryContext::restoreLoadState();
         RecordingScript::remove(camera);
         useCamera(camera);
     }

@@ -13,6 +13,7 @@
 
 #include "classwifi/cwifi.h"
 #include "indicator/iconcatalogue.h"
+#include "library/librarycontext.h"
 #include "library/tracelwrapper.h"
 #include "library/vantelglobals.h"
 #include "testcatalogue.h"
@@ -71,7 +72,7 @@ private slots:
 
     void init()
     {
-        lastRadioOn = false;
+        LibraryContext::restoreLoadState();
         nm.setPace(0);
         QVERIFY2(nm.start(), qPrintable(nm.error()));
     }
