@@ -14,6 +14,47 @@ namespace {
 constexpr unsigned kIdleSecondsToDim = 30;
 constexpr int kDimmedPercent = 10;
 
+// A timeout that a suspension holds at 0 on both power sources: where its
+// state is kept and how the backlight reads and writes it.
+struct HeldTimeout {
+    bool XBrightnessSourceState::*suspended;
+    int XBrightnessSourceState::*saved;
+    unsigned (XBacklight::*read)(int);
+    bool (XBacklight::*write)(unsigned, int);
+};
+
+constexpr HeldTimeout kScreenOff{&XBrightnessSourceState::screenOffSuspended, &XBrightnessSourceState::savedScreenOff,
+                                 &XBacklight::xbkl_readScreenOffTimeout, &XBacklight::xbkl_writeScreenOffTimeout};
+constexpr HeldTimeout kStandby{&XBrightnessSourceState::standbySuspended, &XBrightnessSourceState::savedStandby,
+                               &XBacklight::xbkl_readStandbyTimeout, &XBacklight::xbkl_writeStandbyTimeout};
+
+using SourceStates = XBrightnessSourceState[5];
+
+void suspend(XBacklight* backlight, SourceStates& states, const HeldTimeout& timeout)
+{
+    if (!backlight)
+        return;
+    for (int source : {POWER_SOURCE_BATTERY, POWER_SOURCE_MAINS}) {
+        XBrightnessSourceState& state = states[source];
+        if (state.*timeout.suspended)
+            continue;
+        state.*timeout.suspended = true;
+        state.*timeout.saved = int((backlight->*timeout.read)(source));
+        (backlight->*timeout.write)(0, source);
+    }
+}
+
+void restore(XBacklight* backlight, SourceStates& states, const HeldTimeout& timeout)
+{
+    for (int source = 0; source < int(std::size(states)); ++source) {
+        XBrightnessSourceState& state = states[source];
+        if (!(state.*timeout.suspended))
+            continue;
+        state.*timeout.suspended = false;
+        (backlight->*timeout.write)(unsigned(state.*timeout.saved), source);
+    }
+}
+
 } // namespace
 
 XBrightness::XBrightness(QObject* parent)
@@ -98,50 +139,20 @@ void XBrightness::slt_InactivityWatchdog()
 
 void XBrightness::stopScreenOff()
 {
-    if (!backlight)
-        return;
-    for (int source : {POWER_SOURCE_BATTERY, POWER_SOURCE_MAINS}) {
-        XBrightnessSourceState& state = sourceState[source];
-        if (state.screenOffSuspended)
-            continue;
-        state.screenOffSuspended = true;
-        state.savedScreenOff = int(backlight->xbkl_readScreenOffTimeout(source));
-        backlight->xbkl_writeScreenOffTimeout(0, source);
-    }
+    suspend(backlight, sourceState, kScreenOff);
 }
 
 void XBrightness::restoreScreenOff()
 {
-    for (int source = 0; source < int(std::size(sourceState)); ++source) {
-        XBrightnessSourceState& state = sourceState[source];
-        if (!state.screenOffSuspended)
-            continue;
-        state.screenOffSuspended = false;
-        backlight->xbkl_writeScreenOffTimeout(unsigned(state.savedScreenOff), source);
-    }
+    restore(backlight, sourceState, kScreenOff);
 }
 
 void XBrightness::stopStandBy()
 {
-    if (!backlight)
-        return;
-    for (int source : {POWER_SOURCE_BATTERY, POWER_SOURCE_MAINS}) {
-        XBrightnessSourceState& state = sourceState[source];
-        if (state.standbySuspended)
-            continue;
-        state.standbySuspended = true;
-        state.savedStandby = int(backlight->xbkl_readStandbyTimeout(source));
-        backlight->xbkl_writeStandbyTimeout(0, source);
-    }
+    suspend(backlight, sourceState, kStandby);
 }
 
 void XBrightness::restoreStandBy()
 {
-    for (int source = 0; source < int(std::size(sourceState)); ++source) {
-        XBrightnessSourceState& state = sourceState[source];
-        if (!state.standbySuspended)
-            continue;
-        state.standbySuspended = false;
-        backlight->xbkl_writeStandbyTimeout(unsigned(state.savedStandby), source);
-    }
+    restore(backlight, sourceState, kStandby);
 }
