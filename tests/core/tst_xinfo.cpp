@@ -289,30 +289,21 @@ private slots:
         QTest::addColumn<int>("type");
         QTest::addColumn<QStringList>("lines");
         const QString icon = vantel_iconPath(ICON_NULL);
-        const QString report = "getStatus report status:[%1] value:[] icon:[" + icon + "] ret:[%2]";
-        QTest::newRow("bluetooth") << int(IND_TYPE_BLUETOOTH)
-                                   << QStringList{"[XBluetooth::xblu_getStatus] ---------------", report.arg(-1).arg(3)};
+        QTest::newRow("bluetooth") << int(IND_TYPE_BLUETOOTH) << testQueryLines("XBluetooth::xblu_getStatus", -1, icon, 3);
         QTest::newRow("ethernet") << int(IND_TYPE_ETHERNET)
                                   << QStringList{"[XEthernet::xeth_getStatus] ---------------",
                                                  "getStatus report ip:[] value:[] icon:[" + icon + "] ret:[4]"};
-        QTest::newRow("vci") << int(IND_TYPE_VCI)
-                             << QStringList{"[XVciInfo::xvciinf_getStatus] ---------------", report.arg(0).arg(4)};
-        QTest::newRow("download") << int(IND_TYPE_DOWNLOAD)
-                                  << QStringList{"[XDownload::xdwn_getStatus] ---------------", report.arg(0).arg(4)};
+        QTest::newRow("vci") << int(IND_TYPE_VCI) << testQueryLines("XVciInfo::xvciinf_getStatus", 0, icon, 4);
+        QTest::newRow("download") << int(IND_TYPE_DOWNLOAD) << testQueryLines("XDownload::xdwn_getStatus", 0, icon, 4);
     }
 
     void traceLines()
     {
         QFETCH(int, type);
-        QFETCH(QStringList, lines);
         XInfo indicator;
         indicator.xinfo_init(type, XINFO_MODE_ICON);
         indicator.xinfo_setEnable(true);
-        // The header is traced at 4096, the report at 1024.
-        const int headers = testLogTexts(4096).size();
-        const int reports = testLogTexts(1024).size();
-        indicator.xinfo_getStatus(false);
-        QCOMPARE(testLogTexts(4096).mid(headers) + testLogTexts(1024).mid(reports), lines);
+        QTEST(tracedDuring(4096, [&] { indicator.xinfo_getStatus(false); }), "lines");
     }
 
 private:

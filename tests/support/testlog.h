@@ -45,4 +45,20 @@ QStringList tracedDuring(int mask, Action action)
     return testLogTexts(mask).mid(before);
 }
 
+// The report line a status query ends with.
+inline QString testStatusReport(const QString& status, const QString& value, const QString& icon, int ret)
+{
+    return QStringLiteral("getStatus report status:[%1] value:[%2] icon:[%3] ret:[%4]")
+        .arg(status, value, icon, QString::number(ret));
+}
+
+// The header and the report of `query` ("XCamera::xcam_getStatus"), for the
+// providers that trace nothing between them.
+inline QStringList testQueryLines(const char* query, int status, const QString& icon, int ret,
+                                  const QString& value = QString())
+{
+    return {QStringLiteral("[%1] ---------------").arg(QLatin1String(query)),
+            testStatusReport(QString::number(status), value, icon, ret)};
+}
+
 #endif
