@@ -3,7 +3,7 @@
 // and not connected, the icon at every signal boundary, an unchanged signal,
 // a first poll at signal 0, one sig_wifiUpdate per radio change, a saved
 // network counted once and connected only on its BSSID, the interface not
-// ready, the trace lines, and NetworkManager missing, coming later and
+// ready, the lines of a poll in each state, and NetworkManager missing, coming later and
 // restarted under an open client.
 #include <QDBusObjectPath>
 #include <QElapsedTimer>
@@ -14,12 +14,12 @@
 #include "classwifi/cwifi.h"
 #include "indicator/iconcatalogue.h"
 #include "library/librarycontext.h"
-#include "library/tracelwrapper.h"
 #include "library/vantelglobals.h"
 #include "testcatalogue.h"
 #include "testlog.h"
 #include "testnetworkmanager.h"
 #include "testsystembus.h"
+#include "vantelapi.h"
 #include "xinfodata.h"
 #include "xwifi.h"
 
@@ -68,7 +68,11 @@ private slots:
     {
         QVERIFY2(bus.start(), qPrintable(bus.error()));
         QVERIFY(installTestCatalogue(qEnvironmentVariable("VANTEL_SOURCE_DIR") + "/icons"));
+        QFile::remove(testLogFile());
+        VANTEL_OpenLib();
     }
+
+    void cleanupTestCase() { VANTEL_CloseLib(); }
 
     void init()
     {
@@ -133,24 +137,18 @@ private slots:
         QTEST(emitted(), "emitted");
     }
 
-    // With the trace lines of the first two polls.
     void iconAtEverySignalBoundary()
     {
         const QString ap = home(10, true);
         QVERIFY2(!ap.isEmpty(), qPrintable(nm.error()));
         make();
-        QFile::remove(testLogFile());
-        vantel_log = new Tracel;
-        vantel_log->trc_open("vantel.dll");
         const int boundaries[][2] = {{25, ICON_WIFI_VERYLOW}, {26, ICON_WIFI_LOW}, {50, ICON_WIFI_LOW},
                                      {51, ICON_WIFI_HALF},    {75, ICON_WIFI_HALF}, {76, ICON_WIFI_HIGH},
                                      {100, ICON_WIFI_HIGH}};
-        QStringList traced; // by the two polls at the first boundary
         for (const auto& boundary : boundaries) {
             const QString signal = QString::number(boundary[0]);
             QVERIFY(nm.setStrength(ap, boundary[0]));
             QTRY_COMPARE(seen(), "3 " + signal);
-            const int before = testLogTexts(4096).size();
             QCOMPARE(poll(), int(XINFORET_OK));
             QCOMPARE(value, signal);
             QCOMPARE(icon, vantel_iconPath(boundary[1]));
@@ -160,19 +158,42 @@ private slots:
             QCOMPARE(poll(), int(STATUS_UNCHANGED));
             QCOMPARE(value, signal);
             QCOMPARE(icon, vantel_iconPath(boundary[1]));
-            if (traced.isEmpty())
-                traced = testLogTexts(4096).mid(before);
         }
-        delete vantel_log;
-        vantel_log = nullptr;
-        const QString report = "getStatus report status:[25] value:[25] icon:[" + vantel_iconPath(ICON_WIFI_VERYLOW)
-                               + "] ret:[%1]";
-        QCOMPARE(traced,
-                 QStringList({"[XWifi::xwifi_getStatus] ---------------", "CurrentConnectedIndex() index:0",
-                              "GetSignal() signal:25 old:0", "xwifi_getStatus ret: OK", report.arg(0),
-                              "[XWifi::xwifi_getStatus] ---------------", "CurrentConnectedIndex() index:0",
-                              "GetSignal() signal:25 old:25", "signal no change ret:STATUS_UNCHANGED",
-                              report.arg(2)}));
+    }
+
+    // The lines of one poll in each state of the radio and the connection.
+    void traceLines_data()
+    {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<QStringList>("lines");
+        const QString header = QStringLiteral("[XWifi::xwifi_getStatus] ---------------");
+        const QString veryLow = vantel_iconPath(ICON_WIFI_VERYLOW);
+        QTest::newRow("radio off") << "off"
+                                   << QStringList{header, "xwifi_getStatus hardware is off ret: HARDWARE_OFF",
+                                                  testStatusReport("-1", "", vantel_iconPath(ICON_NULL), 4)};
+        QTest::newRow("not connected") << "not connected"
+                                       << QStringList{header, "CurrentConnectedIndex() index:-1",
+                                                      "xwifi_getStatus Not connected ret: OK",
+                                                      testStatusReport("-1", "ON", vantel_iconPath(ICON_WIFI_ON), 0)};
+        QTest::newRow("new signal") << "new"
+                                    << QStringList{header, "CurrentConnectedIndex() index:0", "GetSignal() signal:25 old:0",
+                                                   "xwifi_getStatus ret: OK", testStatusReport("25", "25", veryLow, 0)};
+        QTest::newRow("same signal") << "same"
+                                     << QStringList{header, "CurrentConnectedIndex() index:0",
+                                                    "GetSignal() signal:25 old:25", "signal no change ret:STATUS_UNCHANGED",
+                                                    testStatusReport("25", "25", veryLow, 2)};
+    }
+
+    void traceLines()
+    {
+        QFETCH(QString, situation);
+        QVERIFY2(!home(25, situation != "not connected").isEmpty(), qPrintable(nm.error()));
+        if (situation == "off")
+            QVERIFY(nm.setManager("WirelessEnabled", false));
+        make();
+        if (situation == "same")
+            poll();
+        QTEST(tracedDuring(4096, [this] { poll(); }), "lines");
     }
 
     void radioOffAndOnAgain()
