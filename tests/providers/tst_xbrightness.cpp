@@ -4,10 +4,10 @@
 // empty XDG_CONFIG_HOME. Idle seconds come from the simulated tablet's last
 // input, so the watchdog's 30 s are set, not waited for (the Linux idle time
 // is guarded against Xvfb by tst_linuxlastinput). Covers steps and writes on
-// clicks, values per power source, the watchdog and its trace lines, suspended
-// timeouts, no backlight, no scheme, and type 12 (logind refusing or absent
-// is tst_linuxmonitorbrightness's). Stores that
-// are garbage are tst_linuxpowerscheme's: to the provider, failed reads.
+// clicks, values per power source, the watchdog, the lines of a tick and of a
+// query, suspended timeouts, no backlight, no scheme, and type 12 (logind
+// refusing or absent is tst_linuxmonitorbrightness's). Stores that are
+// garbage are tst_linuxpowerscheme's: to the provider, failed reads.
 #include <QApplication>
 #include <QtTest>
 
@@ -147,25 +147,16 @@ private slots:
         QCOMPARE(calls(), QStringList({"acpi_video0=250", "acpi_video0=500", "acpi_video0=250"}));
     }
 
-    // Dimming at 31 s on battery, its ticks traced at 512 (the idle seconds)
-    // and no status header or report traced.
+    // Dimming at 31 s on battery.
     void watchdogDimsAndRestores()
     {
         setMains(false);
         tablet->idle.setTickCount(5000); // the input came before the clock wrapped
         XBrightness brightness(nullptr);
-        const auto ticks = [&] {
-            for (const std::uint32_t idle : {0, 29, 31, 45}) {
-                tablet->idle.setIdleSeconds(idle);
-                brightness.slt_InactivityWatchdog();
-            }
-        };
-        QStringList headers, reports;
-        const QStringList idleLines =
-            tracedDuring(512, [&] { headers = tracedDuring(4096, [&] { reports = tracedDuring(1024, ticks); }); });
-        const QString tick = QStringLiteral("BBB Secondi di inattività:%1");
-        QCOMPARE(idleLines, (QStringList{tick.arg(0), tick.arg(29), tick.arg(31), tick.arg(45)}));
-        QCOMPARE(headers + reports, QStringList());
+        for (const std::uint32_t idle : {0, 29, 31, 45}) {
+            tablet->idle.setIdleSeconds(idle);
+            brightness.slt_InactivityWatchdog();
+        }
         QCOMPARE(calls(), QStringList{"acpi_video0=100"});
         QCOMPARE(stored(PowerLine::DC), 10);
         QCOMPARE(status(brightness), "25% brightness_low.svg");
@@ -180,6 +171,37 @@ private slots:
         QCOMPARE(calls(), QStringList({"acpi_video0=100", "acpi_video0=600"}));
         QCOMPARE(stored(PowerLine::DC), 60);
         QCOMPARE(stored(PowerLine::AC), -1);
+    }
+
+    // A watchdog tick writes the idle seconds at 512; neither a tick nor a
+    // status query writes a header or a report.
+    void traceLines_data()
+    {
+        QTest::addColumn<int>("idle"); // seconds at a watchdog tick; -1: a status query
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("status query") << -1 << QStringList();
+        QTest::newRow("tick, kept") << 29 << QStringList{QStringLiteral("BBB Secondi di inattività:29")};
+        QTest::newRow("tick, dimming") << 31 << QStringList{QStringLiteral("BBB Secondi di inattività:31")};
+    }
+
+    void traceLines()
+    {
+        QFETCH(int, idle);
+        setMains(false);
+        XBrightness brightness(nullptr);
+        const auto act = [&] {
+            if (idle < 0) {
+                status(brightness);
+                return;
+            }
+            tablet->idle.setIdleSeconds(std::uint32_t(idle));
+            brightness.slt_InactivityWatchdog();
+        };
+        QStringList headers, reports;
+        const QStringList idleLines =
+            tracedDuring(512, [&] { headers = tracedDuring(4096, [&] { reports = tracedDuring(1024, act); }); });
+        QCOMPARE(headers + reports, QStringList());
+        QTEST(idleLines, "lines");
     }
 
     void timeoutsSuspendedAndRestored()
