@@ -1,9 +1,9 @@
 // Guards the screen-capture provider on a private X server with a fake USB
 // stick (mount table and sysfs block tree under VANTEL_PROC_ROOT /
 // VANTEL_SYSFS_ROOT, a real folder as its root): hidden without a disk, the
-// disk followed through the application object's signals, the click, work,
-// outcome, outcome, rest sequence through the indicator with clicks during
-// it dropped, a PNG of the screen's size showing what the test drew, a taken
+// disk followed through the application object's signals, the lines of a
+// poll at each step, the click, work, outcome, outcome, rest sequence
+// through the indicator with clicks during it dropped, a PNG of the screen's size showing what the test drew, a taken
 // name numbered, slt_capture with and without a disk; and each failure (disk
 // gone, a file in the folder's place, read-only and full disks, all 62 names
 // taken, a platform that cannot grab) shown as an error with no file left
@@ -26,7 +26,6 @@
 #include "capture/removablevolumes.h"
 #include "fakedevicetree.h"
 #include "indicator/iconcatalogue.h"
-#include "library/tracelwrapper.h"
 #include "linux/linuxbackend.h"
 #include "linux/portalscreengrab.h"
 #include "platform.h"
@@ -35,6 +34,7 @@
 #include "testlog.h"
 #include "testportal.h"
 #include "testxserver.h"
+#include "vantelapi.h"
 #include "vantelvolumewatcher.h"
 #include "xindicator.h"
 #include "xinfo.h"
@@ -177,6 +177,8 @@ private slots:
         qputenv("VANTEL_SYSFS_ROOT", (tree.root() + "/sys").toLocal8Bit());
         qputenv("VANTEL_PROC_ROOT", (tree.root() + "/proc").toLocal8Bit());
         installBackend(nullptr);
+        QFile::remove(testLogFile());
+        VANTEL_OpenLib();
         watcher = std::make_unique<VantelVolumeWatcher>();
         connect(watcher.get(), SIGNAL(AddUsbDisk(int)), qApp, SIGNAL(AddUsbDisk(int)));
         connect(watcher.get(), SIGNAL(RemoveUsbDisk(int)), qApp, SIGNAL(RemoveUsbDisk(int)));
@@ -195,6 +197,8 @@ private slots:
         ownNamespace = ::unshare(CLONE_NEWNS) == 0 && ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
     }
 
+    void cleanupTestCase() { VANTEL_CloseLib(); }
+
     void init()
     {
         vantel_findCaptureVolume();
@@ -211,9 +215,6 @@ private slots:
 
     void followsTheDisk()
     {
-        QFile::remove(testLogFile());
-        vantel_log = new Tracel;
-        vantel_log->trc_open("vantel.dll");
         plug(false);
         vantel_findCaptureVolume();
         XScreenCapture capture(nullptr);
@@ -227,13 +228,6 @@ private slots:
         plug(true);
         QCOMPARE(poll(capture, icon), int(XINFORET_OK));
         QCOMPARE(icon, vantel_iconPath(ICON_SCRCAPTICON));
-        delete vantel_log;
-        vantel_log = nullptr;
-        const QString report = "getStatus report status:[%1] value:[] icon:[%2] ret:[%3]";
-        const QString off = report.arg(0).arg(vantel_iconPath(ICON_NULL)).arg(4);
-        const QString ready = report.arg(1).arg(vantel_iconPath(ICON_SCRCAPTICON)).arg(0);
-        const QString header = "[XScreenCapture::xscc_getStatus] ---------------";
-        QCOMPARE(testLogTexts(4096), QStringList({header, off, header, off, header, ready}));
 
         // Its folder gone while still mounted: no disk; back, and it shows again.
         QVERIFY(QDir().rename(stick, stick + ".gone"));
@@ -246,6 +240,43 @@ private slots:
         plug(false);
         QCOMPARE(poll(capture, icon), int(HARDWARE_OFF));
         plug(true);
+    }
+
+    // The lines of a poll without the disk's folder, then at each step of a
+    // capture: polls ("p") and clicks ("c") before it.
+    void traceLines_data()
+    {
+        QTest::addColumn<bool>("disk");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QStringList>("lines");
+        const auto lines = [](int state, int icon, int ret) {
+            return testQueryLines("XScreenCapture::xscc_getStatus", state, vantel_iconPath(icon), ret);
+        };
+        QTest::newRow("no disk") << false << "" << lines(0, ICON_NULL, HARDWARE_OFF);
+        QTest::newRow("at rest") << true << "" << lines(1, ICON_SCRCAPTICON, XINFORET_OK);
+        QTest::newRow("clicked") << true << "pc" << lines(2, ICON_SCRCAPTWORK, XINFORET_OK);
+        QTest::newRow("saved") << true << "pcp" << lines(4, ICON_SCRCAPTOK, XINFORET_OK);
+        QTest::newRow("outcome, at rest again") << true << "pcpp" << lines(1, ICON_SCRCAPTOK, XINFORET_OK);
+    }
+
+    void traceLines()
+    {
+        QFETCH(bool, disk);
+        QFETCH(QString, before);
+        if (!disk)
+            QVERIFY(QDir().rename(stick, stick + ".gone"));
+        XScreenCapture capture(nullptr);
+        QString icon;
+        for (const QChar step : before) {
+            if (step == 'c')
+                capture.slt_InternalCommunication(XINFO_MSG_CLICKED, -1, -1);
+            else
+                poll(capture, icon);
+        }
+        const QStringList traced = tracedDuring(4096, [&] { poll(capture, icon); });
+        if (!disk)
+            QVERIFY(QDir().rename(stick + ".gone", stick));
+        QTEST(traced, "lines");
     }
 
     void clickSavesTheScreen()
