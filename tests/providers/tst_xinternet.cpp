@@ -108,14 +108,13 @@ private slots:
         auto provider = probe(port);
         QVERIFY(provider);
         QSignalSpy changes(provider.get(), &XInternet::sig_changeStatus);
-        const int before = testLogTexts(4096).count(QStringLiteral("[XInternet::checkstatus] ONLINE"));
 
         QCOMPARE(poll(*provider, 7), QStringLiteral("4,2,2,2,2,2,4"));
         QCOMPARE(value, QStringLiteral("0ms"));
         QCOMPARE(icon, vantel_iconPath(ICON_NULL));
         QCOMPARE(poll(*provider, 12), QStringLiteral("4,4,4,4,4,2,2,2,2,2,2,2"));
         // The attempts of the three checks really reached the peer.
-        QCOMPARE(testLogTexts(4096).count(QStringLiteral("[XInternet::checkstatus] ONLINE")), before + 3);
+        QTRY_COMPARE(peer.accepted(), 3);
 
         peer.close();
         QCOMPARE(poll(*provider, 6), QStringLiteral("2,2,2,2,2,2")); // the attempt at the 25th is refused
@@ -206,7 +205,8 @@ private slots:
         QCOMPARE(value, kTimedOut);
         QCOMPARE(icon, vantel_iconPath(ICON_INTERNETOFFLINE));
 
-        // Gone with an attempt under way: the follower is off before the socket closes.
+        // Gone with an attempt under way: the follower is off before the socket
+        // closes, so no end of the attempt reaches the provider being destroyed.
         poll(*provider, 3, false);
         QCOMPARE(socket->state(), QAbstractSocket::ConnectingState);
         const int offline = testLogTexts(4096).count(QStringLiteral("[XInternet::checkstatus] OFFLINE"));

@@ -49,6 +49,7 @@ TestTcpPeer::TestTcpPeer()
 {
     QObject::connect(&server, &QTcpServer::newConnection, &server, [this] {
         while (QTcpSocket* socket = server.nextPendingConnection()) {
+            ++acceptedCount;
             socket->close();
             socket->deleteLater();
         }

@@ -32,6 +32,8 @@ public:
     void close();
 
     quint16 port() const { return listening; }
+    // Connections accepted so far, over every reopening.
+    int accepted() const { return acceptedCount; }
     const QString& error() const { return failure; }
 
     // A port on 127.0.0.1 where nothing listens, so a connection is refused.
@@ -42,6 +44,7 @@ private:
     int holeFd = -1;
     std::vector<int> fillers;
     quint16 listening = 0;
+    int acceptedCount = 0;
     QString failure;
 };
 
