@@ -3,9 +3,8 @@
 // itself, ended by its process id. start() points DISPLAY at it.
 //
 // A widget test under it needs the server before QApplication exists:
-// VANTEL_TEST_MAIN_XVFB_APP(TestClass, Application) takes the place of
-// QTEST_MAIN, with an application object of the test's own class (one that
-// declares a host's signals).
+// vantelRunUnderXvfb takes the place of QTEST_MAIN, with an application
+// object of the test's own class (one that declares a host's signals).
 #ifndef TESTXSERVER_H
 #define TESTXSERVER_H
 
@@ -43,12 +42,5 @@ private:
 // Starts a 1280x1024 X server, then on it, under the xcb platform, the
 // application `makeApplication` makes and the test.
 int vantelRunUnderXvfb(int argc, char** argv, QObject* (*makeTest)(), QApplication* (*makeApplication)(int&, char**));
-
-#define VANTEL_TEST_MAIN_XVFB_APP(TestObject, Application)                                                          \
-    int main(int argc, char** argv)                                                                                 \
-    {                                                                                                               \
-        return vantelRunUnderXvfb(argc, argv, []() -> QObject* { return new TestObject; },                         \
-                                  [](int& c, char** v) -> QApplication* { return new Application(c, v); });        \
-    }
 
 #endif
