@@ -1,11 +1,11 @@
 // Guards the internet provider against TCP peers on 127.0.0.1, poll by poll:
 // the first check at the seventh poll, then every 6 polls online and every 3
-// offline; a change to offline held back until the next check confirms it,
-// with the refused or timed-out attempt's error text as the value; a single
-// failure never shown; a black-holed attempt that blocks no check and ends
-// at the connect time limit; the capped same-status count; one
-// sig_changeStatus per change; the lines of the polls that matter; the check
-// host taken from the settings; and the internet indicator that shows the offline icon.
+// offline; a change to offline held back until the next check confirms it, with
+// the refused or timed-out attempt's error text as the value; a single failure
+// never shown; a black-holed attempt that blocks no check and ends at the
+// connect time limit; the capped same-status count; one sig_changeStatus per
+// change; the lines of the polls that matter; the check host taken from the
+// settings; and the internet indicator that shows the offline icon.
 #include <QApplication>
 #include <QTcpSocket>
 #include <QTemporaryDir>

@@ -1,12 +1,11 @@
 // Guards the keyboard provider behind its indicator on a private Xvfb, with a
-// stand-in keyboard (a script that records its process id and runs
-// xmessage): hidden while the program is missing and shown once it exists,
-// with the lines of those polls; two clicks before a poll open one keyboard;
-// Windows 7's look-first after the poll, the later versions' start on every click;
-// the close that makes the keyboard end; a keyboard that outlives its
-// provider; no X server at all; and a Wayland compositor that lists no
-// windows (cage), where the keyboard the library started is ended with
-// SIGTERM.
+// stand-in keyboard (a script that records its process id and runs xmessage):
+// hidden while the program is missing and shown once it exists, with the lines
+// of those polls; two clicks before a poll open one keyboard; Windows 7's
+// look-first after the poll, the later versions' start on every click; the
+// close that makes the keyboard end; a keyboard that outlives its provider; no
+// X server at all; and a Wayland compositor that lists no windows (cage), where
+// the keyboard the library started is ended with SIGTERM.
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,17 +1,17 @@
 // Guards the screen-capture provider on a private X server with a fake USB
 // stick (mount table and sysfs block tree under VANTEL_PROC_ROOT /
 // VANTEL_SYSFS_ROOT, a real folder as its root): hidden without a disk, the
-// disk followed through the application object's signals, the lines of a
-// poll at each step, the click, work, outcome, outcome, rest sequence
-// through the indicator with clicks during it dropped, a PNG of the screen's size showing what the test drew, a taken
-// name numbered, slt_capture with and without a disk; and each failure (disk
-// gone, a file in the folder's place, read-only and full disks, all 62 names
-// taken, a platform that cannot grab) shown as an error with no file left
-// behind, whole or half written. Through the real desktop portal over sway,
-// whose answer comes polls later: the working icon meanwhile, the portal's
-// own picture saved; a portal that refuses, offers no Screenshot, stays
-// silent past the time limit or vanishes gives the error, and the next
-// click works.
+// disk followed through the application object's signals, the lines of a poll
+// at each step, the click, work, outcome, outcome, rest sequence through the
+// indicator with clicks during it dropped, a PNG of the screen's size showing
+// what the test drew, a taken name numbered, slt_capture with and without a
+// disk; and each failure (disk gone, a file in the folder's place, read-only
+// and full disks, all 62 names taken, a platform that cannot grab) shown as an
+// error with no file left behind, whole or half written. Through the real
+// desktop portal over sway, whose answer comes polls later: the working icon
+// meanwhile, the portal's own picture saved; a portal that refuses, offers no
+// Screenshot, stays silent past the time limit or vanishes gives the error, and
+// the next click works.
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QScreen>

@@ -1,9 +1,9 @@
 // Guards the Wi-Fi provider and its WLAN client on the fake NetworkManager
 // (python3-dbusmock on a private system bus): radio off by either switch, on
-// and not connected, the icon at every signal boundary, an unchanged signal,
-// a first poll at signal 0, one sig_wifiUpdate per radio change, a saved
-// network counted once and connected only on its BSSID, the interface not
-// ready, the lines of a poll in each state, and NetworkManager missing, coming later and
+// and not connected, the icon at every signal boundary, an unchanged signal, a
+// first poll at signal 0, one sig_wifiUpdate per radio change, a saved network
+// counted once and connected only on its BSSID, the interface not ready, the
+// lines of a poll in each state, and NetworkManager missing, coming later and
 // restarted under an open client.
 #include <QDBusObjectPath>
 #include <QElapsedTimer>
