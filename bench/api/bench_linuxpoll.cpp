@@ -20,7 +20,12 @@
 //                                                     cache simulation sees every poll start
 //                                                     as cold as it does on a busy machine;
 //                                                     with --idle, the polls reach no
-//                                                     indicator (the floor of a wake-up)
+//                                                     indicator (the floor of a wake-up);
+//                                                     with --breakdown, also the GUI-thread
+//                                                     CPU of each indicator's query and of
+//                                                     all outside them, a poll on average
+//                                                     (a stamp between two queries adds a
+//                                                     clock read to each)
 //   bench_linuxpoll --clicks                          GUI-thread time of each click: a capture to
 //                                                     a stick on tmpfs, a brightness step through
 //                                                     logind, the camera and the keyboard launch
@@ -100,6 +105,7 @@ struct Options {
     bool clicks = false;
     bool cold = false;
     bool idle = false;
+    bool breakdown = false;
     int polls = 0;
     QString strace;
 };
@@ -128,6 +134,18 @@ bool logOpen = true;
 // The polls reach no indicator: what the same wake-up of the same
 // application costs with nothing queried, the floor beside a poll's figures.
 bool idle = false;
+
+// GUI-thread CPU of each indicator's query within the counted polls, with a
+// stamp between two queries; index IND_TYPE_COUNT is the time outside them.
+struct Breakdown {
+    bool on = false;
+    bool counting = false;
+    std::int64_t last = 0;
+    std::int64_t spent[IND_TYPE_COUNT] = {};
+    std::int64_t outside = 0;
+    QString names[IND_TYPE_COUNT];
+};
+Breakdown breakdown;
 
 void fail(const QString& what)
 {
@@ -252,9 +270,28 @@ void attach(XBarTitle& bar)
         indicator->xinfo_setEnable(true);
     indicators[IND_TYPE_BATTERYVEHICLE]->findChild<XBatteryVehicle*>()->xbatvhe_setParameter(12600, true);
     VANTEL_indicatorAdd(&bar, 0, next);
-    if (idle)
+    if (idle || breakdown.on)
         for (XInfo* indicator : indicators)
             QObject::disconnect(vantel_thread, &VantelThread::updateStatus, indicator, nullptr);
+    if (breakdown.on) {
+        // The same queries in the same order, from the same emission (so
+        // within one round), each after a stamp that closes the one before.
+        for (int type = 0; type <= IND_TYPE_COUNT; ++type) {
+            QObject::connect(vantel_thread, &VantelThread::updateStatus, qApp, [type] {
+                const std::int64_t now = threadCpuNs();
+                if (breakdown.counting && type > 0)
+                    breakdown.spent[type - 1] += now - breakdown.last;
+                if (breakdown.counting && type == 0)
+                    breakdown.outside += now - breakdown.last;
+                breakdown.last = now;
+            });
+            if (type == IND_TYPE_COUNT)
+                break;
+            breakdown.names[type] = indicators[type]->xinfo_getWidget()->objectName();
+            QObject::connect(vantel_thread, &VantelThread::updateStatus, indicators[type],
+                             qOverload<bool>(&XInfo::xinfo_getStatus));
+        }
+    }
     if (!logOpen)
         vantel_log->trc_close();
 }
@@ -370,6 +407,8 @@ int runPolls(int polls, const QString& logDir, const QString& straceFile, bool c
             threadStart = pollingThreadCpuNs();
             wakeUps = 0;
             guiStart = threadCpuNs();
+            breakdown.counting = true;
+            breakdown.last = guiStart;
         } else if (seen == polls + 2) {
             QMetaObject::invokeMethod(qApp, "quit", Qt::QueuedConnection);
         }
@@ -377,6 +416,7 @@ int runPolls(int polls, const QString& logDir, const QString& straceFile, bool c
     QCoreApplication::exec();
     const long wakes = wakeUps;
     const std::int64_t gui = threadCpuNs() - guiStart;
+    breakdown.outside += guiStart + gui - breakdown.last;
     const std::int64_t thread = pollingThreadCpuNs() - threadStart;
     CALLGRIND_STOP_INSTRUMENTATION;
     syscalls.stop();
@@ -384,6 +424,12 @@ int runPolls(int polls, const QString& logDir, const QString& straceFile, bool c
     close();
     std::printf("polls %d gui_cpu_ns %lld polling_thread_cpu_ns %lld gui_wakeups %ld log_lines %d\n", polls,
                 static_cast<long long>(gui), static_cast<long long>(thread), wakes, lines);
+    if (breakdown.on) {
+        for (int type = 0; type < IND_TYPE_COUNT; ++type)
+            std::printf("query %2d %-22s %8.1f us a poll\n", type, qPrintable(breakdown.names[type]),
+                        breakdown.spent[type] / 1e3 / polls);
+        std::printf("outside the queries        %8.1f us a poll\n", breakdown.outside / 1e3 / polls);
+    }
     return 0;
 }
 
@@ -555,6 +601,8 @@ Options parse(int& argc, char** argv)
             options.cold = true;
         else if (arg == "--idle")
             options.idle = true;
+        else if (arg == "--breakdown")
+            options.breakdown = true;
         else if (arg == "--strace" && i + 1 < argc)
             options.strace = QString::fromLocal8Bit(argv[++i]);
         else if (arg == "--log" && i + 1 < argc)
@@ -575,6 +623,7 @@ int main(int argc, char** argv)
     const Options options = parse(argc, argv);
     logOpen = options.logOpen;
     idle = options.idle;
+    breakdown.on = options.breakdown;
     QTemporaryDir work;
     const QString logDir = work.filePath(QStringLiteral("log"));
     QDir().mkpath(logDir);
